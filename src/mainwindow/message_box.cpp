@@ -1,0 +1,37 @@
+#include "mainwindow/message_box.h"
+
+#include <QMessageBox>
+
+namespace MessageBox {
+namespace {
+std::function<void(const Shown&)>& testHandler() {
+    static std::function<void(const Shown&)> handler;
+    return handler;
+}
+
+const QString kTitle = QStringLiteral("Mossleaf");
+}  // namespace
+
+void show(QWidget* parent, Icon icon, const QString& text) {
+    if (auto& handler = testHandler()) {
+        handler(Shown{icon, kTitle, text});
+        return;
+    }
+    QMessageBox box(icon == Icon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
+                    kTitle, displayText(text), QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+void setTestHandler(std::function<void(const Shown&)> handler) {
+    testHandler() = std::move(handler);
+}
+
+QString displayText(const QString& text) {
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+
+}  // namespace MessageBox
