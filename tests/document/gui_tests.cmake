@@ -1,0 +1,1 @@
+# widget tests of the file commands
