@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class frmMain;
+
+// Which node is current, how its body reaches the Document, and the popup's node commands
+// (new child, rename, delete) through the title box. frmMain's handlers of the same names
+// forward here. The constructor connects the tree's, Text1's and Text2's notifications to
+// those frmMain handlers.
+class NodeEditor : public QObject {
+    Q_OBJECT
+
+public:
+    explicit NodeEditor(frmMain& form);
+
+    // Document procedures that touch the widgets.
+    void AddNode();
+    void RenameNode();
+    void ShowSelection();
+    void StoreBody();
+
+    void TreeView1_NodeClick(const QString& key);
+    void TreeView1_MouseUp(Qt::MouseButton button, double xTwips, double yTwips);
+    void Text1_KeyPress(int& keyAscii);
+    void Text1_LostFocus();
+    void Text2_LostFocus();
+    void mnuEditUpdate_Click();
+    void mnuPopnew_Click();
+    void mnuPopRename_Click();
+    void mnuPopDel_Click();
+
+private:
+    frmMain& form_;
+};

@@ -1,0 +1,1 @@
+# Qt side of launching: shell opener, link launcher, help, Copy/Execute commands

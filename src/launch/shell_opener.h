@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class QWidget;
+
+// Stands in for the Windows shell's open operation: opens a target with the program the
+// desktop associates with it. No verb, no parameters, working directory "/", a normal
+// activated window. True means the desktop started something; it never waits for it.
+class ShellOpener {
+public:
+    virtual ~ShellOpener() = default;
+    virtual bool open(QWidget* owner, const QString& target) = 0;
+};
+
+// The real opener of this desktop.
+std::unique_ptr<ShellOpener> createSystemShellOpener();

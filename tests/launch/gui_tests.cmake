@@ -1,0 +1,1 @@
+# tests of the shell opener, launcher, help and commands
