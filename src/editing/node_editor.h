@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <string>
 
 class frmMain;
 
@@ -14,6 +15,7 @@ class NodeEditor : public QObject {
 
 public:
     explicit NodeEditor(frmMain& form);
+    ~NodeEditor() override;
 
     // Document procedures that touch the widgets.
     void AddNode();
@@ -31,6 +33,16 @@ public:
     void mnuPopRename_Click();
     void mnuPopDel_Click();
 
+    // Key of the node whose body Text2 shows; empty when it shows none (Text2 is read-only).
+    const std::string& shownKey() const { return shownKey_; }
+
 private:
+    void selectionChanged(const QString& key);
+    void showBodyOf(const std::string& key);
+    void storePendingTyping();
+    void commitTitle();
+    void openTitleBox();
+
     frmMain& form_;
+    std::string shownKey_;
 };

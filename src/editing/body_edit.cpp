@@ -1,0 +1,27 @@
+#include "editing/body_edit.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+
+#include "editing/window_shortcuts.h"
+
+BodyEdit::BodyEdit(QWidget* parent) : QPlainTextEdit(parent) {}
+
+bool BodyEdit::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride &&
+        WindowShortcuts::isWindowShortcut(static_cast<QKeyEvent*>(event))) {
+        // Ctrl+C copies the whole body through the window's command, not the selection.
+        event->ignore();
+        return true;
+    }
+    return QPlainTextEdit::event(event);
+}
+
+void BodyEdit::focusOutEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusOutEvent(event);
+    // A menu, a message box or another window opening does not count as leaving the text;
+    // only the focus moving to another control of the window does.
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason) {
+        emit LostFocus();
+    }
+}

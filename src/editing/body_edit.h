@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QPlainTextEdit>
+
+// Text2: the body of the current node. It leaves the window's Ctrl+C and Ctrl+N to the
+// window, so that they run their commands while the text has the focus.
+class BodyEdit : public QPlainTextEdit {
+    Q_OBJECT
+
+public:
+    explicit BodyEdit(QWidget* parent);
+
+signals:
+    void LostFocus();
+
+protected:
+    bool event(QEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+};

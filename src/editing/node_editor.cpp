@@ -1,0 +1,201 @@
+#include "editing/node_editor.h"
+
+#include <QCursor>
+#include <QMenu>
+
+#include "editing/body_edit.h"
+#include "editing/outline_tree.h"
+#include "editing/qt_text.h"
+#include "editing/title_box.h"
+#include "mainwindow/frm_main.h"
+#include "mainwindow/message_box.h"
+#include "mainwindow/status_bar.h"
+
+namespace {
+
+const QString kNodeLimitMessage = QStringLiteral("登録件数が最大値を超えました。") +
+                                  QStringLiteral("\r\n") + QStringLiteral("新規作成は出来ません。");
+
+}  // namespace
+
+NodeEditor::NodeEditor(frmMain& form) : form_(form) {
+    OutlineTree* tree = form_.TreeView1;
+    connect(tree, &OutlineTree::NodeClick, this,
+            [this](const QString& key) { form_.TreeView1_NodeClick(key); });
+    connect(tree, &OutlineTree::MouseUp, this, [this](Qt::MouseButton button, const QPoint& pos) {
+        form_.TreeView1_MouseUp(button, pos.x() * form_.twipsPerPixelX(),
+                                pos.y() * form_.twipsPerPixelY());
+    });
+    connect(tree, &OutlineTree::SelectionChanged, this, &NodeEditor::selectionChanged);
+    connect(form_.Text1, &TitleBox::KeyPress, this,
+            [this](int& keyAscii) { form_.Text1_KeyPress(keyAscii); });
+    connect(form_.Text1, &TitleBox::LostFocus, this, [this] { form_.Text1_LostFocus(); });
+    connect(form_.Text2, &BodyEdit::LostFocus, this, [this] { form_.Text2_LostFocus(); });
+    form_.Text1->hide();
+    showBodyOf({});
+}
+
+NodeEditor::~NodeEditor() {
+    // The widgets may outlive this object by a moment while the window is torn down.
+    disconnect(form_.TreeView1, nullptr, this, nullptr);
+    disconnect(form_.Text1, nullptr, this, nullptr);
+    disconnect(form_.Text2, nullptr, this, nullptr);
+}
+
+void NodeEditor::showBodyOf(const std::string& key) {
+    shownKey_ = key;
+    // Nothing typed may get lost or land in the wrong node: without a node, no typing.
+    form_.Text2->setReadOnly(shownKey_.empty());
+    form_.Text2->document()->setModified(false);
+}
+
+void NodeEditor::selectionChanged(const QString& key) {
+    if (key.isEmpty() && !shownKey_.empty()) {
+        // The node whose body is shown is no longer selected (a load, New, a removal): the
+        // text stays on screen but belongs to no node.
+        storePendingTyping();
+        showBodyOf({});
+    }
+}
+
+void NodeEditor::storePendingTyping() {
+    if (!shownKey_.empty() && form_.Text2->document()->isModified()) {
+        StoreBody();
+    }
+}
+
+void NodeEditor::AddNode() {
+    mossleaf::Document& doc = form_.Doc;
+    if (const mossleaf::Node* node = doc.AddNode(QtText::fromQString(form_.Text1->text()))) {
+        form_.TreeView1->EnsureVisible(node->Key);
+    }
+    form_.Text1->clear();
+    form_.TreeView1->setFocus(Qt::OtherFocusReason);
+}
+
+void NodeEditor::RenameNode() {
+    form_.Doc.RenameNode(QtText::fromQString(form_.Text1->text()));
+    form_.Text1->clear();
+}
+
+void NodeEditor::ShowSelection() {
+    const std::string selected = form_.TreeView1->SelectedKey().toStdString();
+    const std::optional<std::u16string> body = form_.Doc.ShowSelection(selected);
+    if (!body) {
+        if (form_.TreeView1->SelectedKey().isEmpty()) {
+            showBodyOf({});
+        }
+        return;
+    }
+    form_.Text2->setPlainText(QtText::bodyForDisplay(*body));
+    showBodyOf(form_.Doc.Nodes.find(selected) ? selected : std::string());
+}
+
+void NodeEditor::StoreBody() {
+    // The text belongs to the node it was shown for; with no such node it is not stored.
+    if (shownKey_.empty() || !form_.Doc.Nodes.find(shownKey_)) {
+        return;
+    }
+    form_.Doc.StoreBody(shownKey_, QtText::bodyFromDisplay(form_.Text2->document()->toRawText()));
+    form_.Text2->document()->setModified(false);
+}
+
+void NodeEditor::TreeView1_NodeClick(const QString& key) {
+    // Typing not stored yet (its focus loss was not reported before the click) stays with
+    // the node it was typed for.
+    storePendingTyping();
+    form_.TreeView1->SortChildren(key.toStdString());
+    const std::string selected = form_.TreeView1->SelectedKey().toStdString();
+    if (const mossleaf::Node* node = form_.Doc.Nodes.find(selected)) {
+        form_.sbStatusBar->setPanelText(1, QtText::toQString(node->title()));
+    }
+    form_.ShowSelection();
+}
+
+void NodeEditor::TreeView1_MouseUp(Qt::MouseButton button, double xTwips, double yTwips) {
+    if (form_.Doc.Nodes.Count() == 0) {
+        form_.Doc.CurrentKey.clear();
+    }
+    if (button != Qt::RightButton) {
+        return;
+    }
+    const QPoint inTree(static_cast<int>(std::lround(xTwips / form_.twipsPerPixelX())),
+                        static_cast<int>(std::lround(yTwips / form_.twipsPerPixelY())));
+    TitleBox* box = form_.Text1;
+    QWidget* boxParent = box->parentWidget();
+    box->move(boxParent ? boxParent->mapFromGlobal(form_.TreeView1->mapToGlobal(inTree))
+                        : form_.TreeView1->mapToGlobal(inTree));
+    form_.mnuPop->exec(QCursor::pos());
+}
+
+void NodeEditor::Text1_KeyPress(int& keyAscii) {
+    if (keyAscii != 13) {
+        return;
+    }
+    keyAscii = 0;
+    commitTitle();
+}
+
+void NodeEditor::Text1_LostFocus() {
+    commitTitle();
+}
+
+void NodeEditor::commitTitle() {
+    if (!form_.Text1->text().isEmpty()) {
+        if (form_.Doc.EntryMode == 0) {
+            form_.AddNode();
+        }
+        if (form_.Doc.EntryMode == 1) {
+            form_.RenameNode();
+        }
+    }
+    if (form_.Text1->hasFocus()) {
+        // Back to the tree the entry started from, rather than the next control in line.
+        form_.TreeView1->setFocus(Qt::OtherFocusReason);
+    }
+    form_.Text1->hide();
+}
+
+void NodeEditor::Text2_LostFocus() {
+    form_.StoreBody();
+}
+
+void NodeEditor::mnuEditUpdate_Click() {
+    form_.StoreBody();
+}
+
+void NodeEditor::mnuPopnew_Click() {
+    mossleaf::Document& doc = form_.Doc;
+    if (doc.NodeCounter > doc.NodeLimit) {
+        MessageBox::exclamation(&form_, kNodeLimitMessage);
+        return;
+    }
+    doc.EntryMode = 0;
+    form_.Text1->clear();
+    openTitleBox();
+}
+
+void NodeEditor::mnuPopRename_Click() {
+    form_.Doc.EntryMode = 1;
+    const std::string selected = form_.TreeView1->SelectedKey().toStdString();
+    const mossleaf::Node* node = form_.Doc.Nodes.find(selected);
+    form_.Text1->setText(node ? QtText::toQString(node->title()) : QString());
+    form_.Text1->setSelection(0, static_cast<int>(form_.Text1->text().size()));
+    openTitleBox();
+}
+
+void NodeEditor::openTitleBox() {
+    form_.Text1->show();
+    form_.Text1->raise();
+    form_.Text1->setFocus(Qt::OtherFocusReason);
+}
+
+void NodeEditor::mnuPopDel_Click() {
+    storePendingTyping();
+    mossleaf::Document& doc = form_.Doc;
+    if (doc.CurrentIndex >= 1 && doc.CurrentIndex <= doc.Nodes.Count()) {
+        doc.Nodes.Remove(doc.CurrentIndex);
+    }
+    form_.TreeView1->setFocus(Qt::OtherFocusReason);
+    form_.ShowSelection();
+}

@@ -1,0 +1,237 @@
+#include "editing/outline_tree.h"
+
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <unordered_set>
+
+#include "editing/qt_text.h"
+
+namespace {
+
+constexpr int KeyRole = Qt::UserRole;
+
+}  // namespace
+
+OutlineTree::OutlineTree(mossleaf::NodeCollection& nodes, QWidget* parent)
+    : QTreeWidget(parent), nodes_(nodes) {
+    setColumnCount(1);
+    setHeaderHidden(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setDragEnabled(false);
+    setContextMenuPolicy(Qt::DefaultContextMenu);
+    connect(this, &QTreeWidget::itemSelectionChanged, this, &OutlineTree::reportSelection);
+    for (int i = 1; i <= nodes_.Count(); ++i) {
+        nodeAdded(*nodes_(i));
+    }
+    nodes_.setObserver(this);
+}
+
+OutlineTree::~OutlineTree() {
+    nodes_.setObserver(nullptr);
+    disconnect(this, &QTreeWidget::itemSelectionChanged, this, &OutlineTree::reportSelection);
+}
+
+QString OutlineTree::keyOf(const QTreeWidgetItem* item) {
+    return item ? item->data(0, KeyRole).toString() : QString();
+}
+
+QTreeWidgetItem* OutlineTree::itemForKey(const std::string& key) const {
+    const auto found = items_.find(key);
+    return found == items_.end() ? nullptr : found->second;
+}
+
+void OutlineTree::EnsureVisible(const std::string& key) {
+    QTreeWidgetItem* item = itemForKey(key);
+    if (!item) {
+        return;
+    }
+    for (QTreeWidgetItem* up = item->parent(); up; up = up->parent()) {
+        up->setExpanded(true);
+    }
+    scrollToItem(item);
+}
+
+void OutlineTree::SortChildren(const std::string& key) {
+    if (QTreeWidgetItem* item = itemForKey(key)) {
+        item->sortChildren(0, Qt::AscendingOrder);
+    }
+}
+
+QString OutlineTree::SelectedKey() const {
+    const QList<QTreeWidgetItem*> selected = selectedItems();
+    return selected.isEmpty() ? QString() : keyOf(selected.first());
+}
+
+void OutlineTree::SelectKey(const std::string& key) {
+    if (QTreeWidgetItem* item = itemForKey(key)) {
+        setCurrentItem(item);
+    } else {
+        clearSelection();
+        setCurrentItem(nullptr);
+    }
+}
+
+void OutlineTree::reportSelection() {
+    const QString key = SelectedKey();
+    if (key != lastSelected_) {
+        lastSelected_ = key;
+        emit SelectionChanged(key);
+    }
+}
+
+void OutlineTree::nodeAdded(const mossleaf::Node& node) {
+    auto* item = new QTreeWidgetItem(QStringList{QtText::toQString(node.title())});
+    item->setData(0, KeyRole, QString::fromStdString(node.Key));
+    QTreeWidgetItem* parentItem = node.Parent ? itemForKey(node.Parent->Key) : nullptr;
+    if (parentItem) {
+        parentItem->addChild(item);
+    } else {
+        addTopLevelItem(item);
+    }
+    items_[node.Key] = item;
+}
+
+void OutlineTree::nodesRemoving(const std::vector<std::string>& keys) {
+    if (keys.empty()) {
+        return;
+    }
+    QTreeWidgetItem* root = itemForKey(keys.front());
+    if (!root) {
+        return;
+    }
+    const std::unordered_set<std::string> leaving(keys.begin(), keys.end());
+    const std::string selected = SelectedKey().toStdString();
+    QTreeWidgetItem* next = nullptr;
+    if (!selected.empty() && leaving.count(selected) != 0) {
+        // The selected node goes: its next sibling takes its place, else the previous one,
+        // else its parent.
+        QTreeWidgetItem* parentItem = root->parent();
+        const int row = parentItem ? parentItem->indexOfChild(root) : indexOfTopLevelItem(root);
+        const int siblings = parentItem ? parentItem->childCount() : topLevelItemCount();
+        auto sibling = [&](int i) { return parentItem ? parentItem->child(i) : topLevelItem(i); };
+        if (row + 1 < siblings) {
+            next = sibling(row + 1);
+        } else if (row > 0) {
+            next = sibling(row - 1);
+        } else {
+            next = parentItem;
+        }
+    }
+    for (const std::string& key : keys) {
+        items_.erase(key);
+    }
+    const bool selectionGoes = !selected.empty() && leaving.count(selected) != 0;
+    delete root;
+    if (selectionGoes) {
+        if (next) {
+            setCurrentItem(next);
+        } else {
+            clearSelection();
+            setCurrentItem(nullptr);
+        }
+    }
+    reportSelection();
+}
+
+void OutlineTree::nodeTextChanged(const mossleaf::Node& node) {
+    if (QTreeWidgetItem* item = itemForKey(node.Key)) {
+        item->setText(0, QtText::toQString(node.title()));
+    }
+}
+
+void OutlineTree::cleared() {
+    items_.clear();
+    clear();
+    reportSelection();
+}
+
+void OutlineTree::mousePressEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    if (event->button() != Qt::LeftButton) {
+        // Only the left button selects; the press of any other still takes the focus.
+        setFocus(Qt::MouseFocusReason);
+        event->accept();
+        return;
+    }
+    QTreeWidgetItem* item = itemAt(pos);
+    if (!item) {
+        // A click on empty space keeps the selection.
+        setFocus(Qt::MouseFocusReason);
+        event->accept();
+        return;
+    }
+    const QString before = SelectedKey();
+    QTreeWidget::mousePressEvent(event);
+    const QString after = SelectedKey();
+    const bool onLabel = visualItemRect(item).contains(pos);
+    if (item->isSelected() && (onLabel || after != before)) {
+        clickReported_ = true;
+        emit NodeClick(after);
+    }
+}
+
+void OutlineTree::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        mousePressEvent(event);
+        return;
+    }
+    QTreeWidgetItem* item = itemAt(event->position().toPoint());
+    clickReported_ = false;
+    QTreeWidget::mouseDoubleClickEvent(event);
+    if (!clickReported_ && item && item->isSelected() &&
+        visualItemRect(item).contains(event->position().toPoint())) {
+        emit NodeClick(keyOf(item));
+    }
+}
+
+void OutlineTree::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        QTreeWidget::mouseReleaseEvent(event);
+    } else {
+        event->accept();
+    }
+    emit MouseUp(event->button(), viewport()->mapTo(this, event->position().toPoint()));
+}
+
+void OutlineTree::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons() != Qt::NoButton) {
+        // Dragging over other nodes must not select them.
+        event->accept();
+        return;
+    }
+    QTreeWidget::mouseMoveEvent(event);
+}
+
+void OutlineTree::keyPressEvent(QKeyEvent* event) {
+    const QString before = SelectedKey();
+    QTreeWidget::keyPressEvent(event);
+    const QString after = SelectedKey();
+    if (!after.isEmpty() && after != before) {
+        // Choosing a node with the keyboard counts as clicking it.
+        emit NodeClick(after);
+    }
+}
+
+void OutlineTree::contextMenuEvent(QContextMenuEvent* event) {
+    // The window opens its popup on the right button's release; no other menu here.
+    event->accept();
+}
+
+QItemSelectionModel::SelectionFlags OutlineTree::selectionCommand(const QModelIndex& index,
+                                                                  const QEvent* event) const {
+    const QItemSelectionModel::SelectionFlags flags = QTreeWidget::selectionCommand(index, event);
+    if (flags == QItemSelectionModel::NoUpdate) {
+        return flags;
+    }
+    if (!index.isValid()) {
+        // The user cannot leave the tree without a selected node once one is chosen.
+        return QItemSelectionModel::NoUpdate;
+    }
+    if (flags & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle)) {
+        return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+    }
+    return flags;
+}

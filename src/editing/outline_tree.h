@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+#include <QTreeWidget>
+#include <string>
+#include <unordered_map>
+
+#include "document/node_collection.h"
+
+// TreeView1: shows the Document's node collection. Every item carries its node's key; the
+// collection stays the model (Index order, keys, parents) and this widget only mirrors it,
+// so sorting a node's children reorders the screen and nothing else.
+//
+// Only a left click or the keyboard selects a node; both are reported as NodeClick. A right
+// press takes the focus and leaves the selection alone; every release is reported as MouseUp.
+// The tree has no context menu of its own: the window opens its popup on the right release.
+class OutlineTree : public QTreeWidget, public mossleaf::NodeCollectionObserver {
+    Q_OBJECT
+
+public:
+    OutlineTree(mossleaf::NodeCollection& nodes, QWidget* parent);
+    ~OutlineTree() override;
+
+    // Expands the node's ancestors and scrolls it into view.
+    void EnsureVisible(const std::string& key);
+    // Shows the node's direct children in title order (screen only).
+    void SortChildren(const std::string& key);
+    // Key of the selected node; empty when none is selected.
+    QString SelectedKey() const;
+    // Selects the node without reporting a click; an empty or unknown key clears the selection.
+    void SelectKey(const std::string& key);
+
+    QTreeWidgetItem* itemForKey(const std::string& key) const;
+    static QString keyOf(const QTreeWidgetItem* item);
+
+    // NodeCollectionObserver
+    void nodeAdded(const mossleaf::Node& node) override;
+    void nodesRemoving(const std::vector<std::string>& keys) override;
+    void nodeTextChanged(const mossleaf::Node& node) override;
+    void cleared() override;
+
+signals:
+    // The user made this node the selected one (left click, or the keyboard).
+    void NodeClick(const QString& key);
+    // A mouse button was released over the tree; x and y in pixels, relative to the tree.
+    void MouseUp(Qt::MouseButton button, const QPoint& pos);
+    // The selected node changed by any path (empty key: none is selected now).
+    void SelectionChanged(const QString& key);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
+
+private:
+    void reportSelection();
+
+    mossleaf::NodeCollection& nodes_;
+    std::unordered_map<std::string, QTreeWidgetItem*> items_;
+    QString lastSelected_;
+    bool clickReported_ = false;
+};

@@ -1,0 +1,48 @@
+#include "editing/title_box.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+
+#include "editing/window_shortcuts.h"
+
+TitleBox::TitleBox(QWidget* parent) : QLineEdit(parent) {}
+
+bool TitleBox::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride &&
+        WindowShortcuts::isWindowShortcut(static_cast<QKeyEvent*>(event))) {
+        // Leave the key to the window's shortcut.
+        event->ignore();
+        return true;
+    }
+    return QLineEdit::event(event);
+}
+
+void TitleBox::keyPressEvent(QKeyEvent* event) {
+    const QString typed = event->text();
+    if (typed.isEmpty()) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    int keyAscii = typed.at(0).unicode();
+    const int offered = keyAscii;
+    emit KeyPress(keyAscii);
+    if (keyAscii == 0) {
+        event->accept();
+        return;
+    }
+    if (keyAscii != offered) {
+        // The handler replaced the character: type the replacement instead.
+        insert(QString(QChar(static_cast<char16_t>(keyAscii))));
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void TitleBox::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    // Opening a menu or another window does not leave the box; moving to another control does.
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason) {
+        emit LostFocus();
+    }
+}

@@ -1,0 +1,15 @@
+#include "editing/window_shortcuts.h"
+
+#include <QKeyEvent>
+
+namespace WindowShortcuts {
+
+bool isWindowShortcut(const QKeyEvent* event) {
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (mods != Qt::ControlModifier) {
+        return false;
+    }
+    return event->key() == Qt::Key_C || event->key() == Qt::Key_N;
+}
+
+}  // namespace WindowShortcuts
