@@ -1,0 +1,25 @@
+#include "launch/help_command.h"
+
+#include <QFileInfo>
+
+#include "launch/app_dir.h"
+#include "launch/link_launcher.h"
+#include "mainwindow/message_box.h"
+
+namespace HHelp {
+
+const QString kMissingSuffix = QStringLiteral("がありません。");
+
+void ShowHelp(QWidget* owner, ShellOpener& shell, const QString& appDir) {
+    const QString pageBase = appDir + QStringLiteral("/help");
+    const QString pageFile = appDir + QStringLiteral("/help.htm");
+    // The page is looked up the way the opener will find it, without regard to case; a
+    // directory of that name is no page.
+    if (QFileInfo(FILE01::MatchNameIgnoringCase(pageFile)).isFile()) {
+        OpenHelpPage(owner, shell, pageBase);
+    } else {
+        MessageBox::exclamation(owner, pageFile + kMissingSuffix);
+    }
+}
+
+}  // namespace HHelp

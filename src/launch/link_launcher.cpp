@@ -1,0 +1,57 @@
+#include "launch/link_launcher.h"
+
+#include "editing/qt_text.h"
+#include "launch/app_dir.h"
+#include "launch/char_utils.h"
+#include "launch/shell_opener.h"
+#include "mainwindow/message_box.h"
+
+namespace HHelp {
+
+const QString kNoBrowserMessage = QStringLiteral(
+    "ヘルプを表示するにはＨＴＭＬ対応のブラウザが必要です。\r"
+    " インターネットエクスプローラなどを準備してください。\r"
+    "   とりあえず 表示しますが、正しく表示できません");
+const QString kCannotOpenSuffix = QStringLiteral("は開けません");
+
+namespace {
+
+const QString kHelpExtension = QStringLiteral(".HTM");
+
+// The page name is matched without regard to case, so "help.HTM" finds the "help.htm"
+// that lies beside the program.
+bool openPage(QWidget* owner, ShellOpener& shell, const QString& path) {
+    return shell.open(owner, FILE01::MatchNameIgnoringCase(path));
+}
+
+}  // namespace
+
+void OpenHelpPage(QWidget* owner, ShellOpener& shell, const QString& page) {
+    const bool hasDot = CHAR::FindNth(QtText::fromQString(page), u".", 1) >= 0;
+    const QString first = hasDot ? page : page + kHelpExtension;
+    if (openPage(owner, shell, first)) {
+        return;
+    }
+    if (openPage(owner, shell, page + kHelpExtension)) {
+        return;
+    }
+    MessageBox::exclamation(owner, kNoBrowserMessage);
+}
+
+bool LooksLikeMailAddress(const QString& target) {
+    const std::u16string text = QtText::fromQString(target);
+    return CHAR::CountChar(text, u"@") == 1 && CHAR::CountChar(text, u" ") == 0 &&
+           CHAR::CountChar(text, u".") > 1;
+}
+
+void OpenLink(QWidget* owner, ShellOpener& shell, const QString& target) {
+    if (shell.open(owner, target)) {
+        return;
+    }
+    if (LooksLikeMailAddress(target) && shell.open(owner, QStringLiteral("Mailto:") + target)) {
+        return;
+    }
+    MessageBox::exclamation(owner, target + kCannotOpenSuffix);
+}
+
+}  // namespace HHelp
