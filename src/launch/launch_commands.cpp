@@ -1,0 +1,28 @@
+#include "launch/launch_commands.h"
+
+#include "about/frm_about.h"
+#include "editing/body_edit.h"
+#include "launch/app_dir.h"
+#include "launch/body_commands.h"
+#include "launch/help_command.h"
+#include "mainwindow/frm_main.h"
+
+LaunchCommands::LaunchCommands(frmMain& form) : form_(form) {}
+
+void LaunchCommands::mnuEditCopy_Click() {
+    BodyCommands::CopyBody(*form_.Text2);
+}
+
+void LaunchCommands::mnuExe_Click() {
+    BodyCommands::ExecuteFirstLine(&form_, form_.shellOpener(), *form_.Text2);
+}
+
+void LaunchCommands::mnuHelpHELP_Click() {
+    HHelp::ShowHelp(&form_, form_.shellOpener(), FILE01::AppDir());
+}
+
+void LaunchCommands::mnuHelpAbout_Click() {
+    // A fresh dialog each time, so that its load step runs on every opening.
+    frmAbout about(&form_);
+    about.exec();
+}
