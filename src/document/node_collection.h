@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -69,6 +71,7 @@ private:
     Node* append(std::string key, StoredText text, Node* parent);
 
     std::vector<std::unique_ptr<Node>> nodes_;
+    std::map<std::string, Node*, std::less<>> byKey_;
     NodeCollectionObserver* observer_ = nullptr;
 };
 

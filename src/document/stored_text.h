@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,9 @@ public:
     // LF or lone CR; the text always has CR LF between lines.
     static StoredText fromBytes(std::shared_ptr<const std::string> buffer, std::string_view bytes,
                                 TextEncoding encoding);
+    // The same, for a reader that already knows that every line end in `bytes` is CR LF.
+    static StoredText fromBytes(std::shared_ptr<const std::string> buffer, std::string_view bytes,
+                                TextEncoding encoding, bool lineEndsAreCrLf);
 
     const std::u16string& text() const;
     bool empty() const;
@@ -34,10 +38,15 @@ public:
     // that encoding, else the encoded text. False when a character cannot be held.
     bool appendEncoded(TextEncoding encoding, std::string& out) const;
 
+    // The original bytes when they can be written as they are in `encoding` (same encoding,
+    // every line end CR LF); nothing otherwise. Lets a writer pass large bodies on uncopied.
+    std::optional<std::string_view> writableBytes(TextEncoding encoding) const;
+
 private:
     std::shared_ptr<const std::string> buffer_;  // null once the text was changed
     std::string_view bytes_;
     TextEncoding encoding_ = TextEncoding::Cp932;
+    bool crlfOnly_ = true;
     mutable std::u16string text_;
     mutable bool decoded_ = true;
 };

@@ -1,1 +1,312 @@
-// implemented next
+#include "document/text_codec.h"
+
+#include <iconv.h>
+
+#include <bit>
+#include <cerrno>
+#include <cstring>
+
+namespace mossleaf {
+
+namespace {
+
+constexpr char16_t kEscapeFirst = kEscapedByteBase + 0x80;
+constexpr char16_t kEscapeLast = kEscapedByteBase + 0xFF;
+
+bool isEscape(char16_t unit) {
+    return unit >= kEscapeFirst && unit <= kEscapeLast;
+}
+bool isHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool isLowSurrogate(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+char16_t escapeByte(unsigned char byte) {
+    return static_cast<char16_t>(kEscapedByteBase + byte);
+}
+
+// Length of the valid UTF-8 sequence at `p` (1..4), or 0 when the bytes there do not form
+// one. Surrogates, overlong forms and values beyond U+10FFFF are not valid.
+int utf8SequenceLength(const unsigned char* p, const unsigned char* end) {
+    const unsigned char b0 = p[0];
+    if (b0 < 0x80) {
+        return 1;
+    }
+    auto cont = [&](int i) { return p + i < end && (p[i] & 0xC0) == 0x80; };
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        return cont(1) ? 2 : 0;
+    }
+    if (b0 >= 0xE0 && b0 <= 0xEF) {
+        if (!cont(1) || !cont(2)) {
+            return 0;
+        }
+        if (b0 == 0xE0 && p[1] < 0xA0) {
+            return 0;  // overlong
+        }
+        if (b0 == 0xED && p[1] >= 0xA0) {
+            return 0;  // surrogate
+        }
+        return 3;
+    }
+    if (b0 >= 0xF0 && b0 <= 0xF4) {
+        if (!cont(1) || !cont(2) || !cont(3)) {
+            return 0;
+        }
+        if (b0 == 0xF0 && p[1] < 0x90) {
+            return 0;  // overlong
+        }
+        if (b0 == 0xF4 && p[1] >= 0x90) {
+            return 0;  // beyond U+10FFFF
+        }
+        return 4;
+    }
+    return 0;
+}
+
+std::u16string decodeUtf8(std::string_view bytes) {
+    std::u16string out;
+    out.reserve(bytes.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        if (*p < 0x80) {
+            out.push_back(*p++);
+            continue;
+        }
+        switch (utf8SequenceLength(p, end)) {
+            case 2:
+                out.push_back(static_cast<char16_t>(((p[0] & 0x1F) << 6) | (p[1] & 0x3F)));
+                p += 2;
+                break;
+            case 3:
+                out.push_back(static_cast<char16_t>(((p[0] & 0x0F) << 12) | ((p[1] & 0x3F) << 6) |
+                                                    (p[2] & 0x3F)));
+                p += 3;
+                break;
+            case 4: {
+                const char32_t cp = ((p[0] & 0x07) << 18) | ((p[1] & 0x3F) << 12) |
+                                    ((p[2] & 0x3F) << 6) | (p[3] & 0x3F);
+                out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
+                out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+                p += 4;
+                break;
+            }
+            default:
+                out.push_back(escapeByte(*p++));
+                break;
+        }
+    }
+    return out;
+}
+
+// Every unit has a byte form: escapes give their byte back, and surrogates without a
+// partner get their three-byte form so that nothing is lost (such bytes read back as
+// escaped bytes, which write the same bytes again).
+void encodeUtf8(std::u16string_view text, std::string& out) {
+    const std::size_t n = text.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const char32_t unit = text[i];
+        if (unit < 0x80) {
+            out.push_back(static_cast<char>(unit));
+        } else if (unit < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (unit >> 6)));
+            out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
+        } else if (isHighSurrogate(static_cast<char16_t>(unit)) && i + 1 < n &&
+                   isLowSurrogate(text[i + 1]) && !isEscape(text[i + 1])) {
+            const char32_t cp = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+            ++i;
+        } else if (isEscape(static_cast<char16_t>(unit))) {
+            out.push_back(static_cast<char>(unit - kEscapedByteBase));
+        } else {
+            out.push_back(static_cast<char>(0xE0 | (unit >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
+        }
+    }
+}
+
+constexpr const char* kUtf16Name =
+    std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
+
+// Opening a converter is slow; the core runs on one thread, so one of each is kept.
+iconv_t cp932Decoder() {
+    static const iconv_t cd = iconv_open(kUtf16Name, "CP932");
+    return cd;
+}
+
+iconv_t cp932Encoder() {
+    static const iconv_t cd = iconv_open("CP932", kUtf16Name);
+    return cd;
+}
+
+bool converterOpen(iconv_t cd) {
+    return cd != reinterpret_cast<iconv_t>(-1);
+}
+
+std::u16string decodeCp932(std::string_view bytes) {
+    std::u16string out;
+    if (bytes.empty()) {
+        return out;
+    }
+    const iconv_t cd = cp932Decoder();
+    out.resize(bytes.size());  // one byte never gives more than one UTF-16 unit
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    char* dest = reinterpret_cast<char*>(out.data());
+    std::size_t destLeft = out.size() * sizeof(char16_t);
+    if (!converterOpen(cd)) {
+        // Without the converter only ASCII can be read; every other byte is kept escaped.
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            const auto b = static_cast<unsigned char>(bytes[i]);
+            out[i] = b < 0x80 ? b : escapeByte(b);
+        }
+        return out;
+    }
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    while (inLeft > 0) {
+        if (iconv(cd, &in, &inLeft, &dest, &destLeft) != static_cast<std::size_t>(-1)) {
+            break;
+        }
+        if (errno != EILSEQ && errno != EINVAL) {
+            break;  // E2BIG cannot happen: the output has room for one unit per byte
+        }
+        // A byte that starts no valid character is kept as its escape, and reading goes on
+        // with the next byte (a broken lead byte's follower may be a character of its own).
+        const char16_t escaped = escapeByte(static_cast<unsigned char>(*in));
+        std::memcpy(dest, &escaped, sizeof escaped);
+        dest += sizeof escaped;
+        destLeft -= sizeof escaped;
+        ++in;
+        --inLeft;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    out.resize(out.size() - destLeft / sizeof(char16_t));
+    return out;
+}
+
+// CP932 holds these under another code point than the one Linux input methods produce.
+char16_t cp932Preferred(char16_t unit) {
+    switch (unit) {
+        case 0x301C:
+            return 0xFF5E;  // WAVE DASH -> FULLWIDTH TILDE (0x8160)
+        case 0x2212:
+            return 0xFF0D;  // MINUS SIGN -> FULLWIDTH HYPHEN-MINUS (0x817C)
+        case 0x2016:
+            return 0x2225;  // DOUBLE VERTICAL LINE -> PARALLEL TO (0x8161)
+        case 0x00AC:
+            return 0xFFE2;  // NOT SIGN -> FULLWIDTH NOT SIGN (0x81CA)
+        case 0x00A2:
+            return 0xFFE0;  // CENT SIGN -> FULLWIDTH CENT SIGN (0x8191)
+        case 0x00A3:
+            return 0xFFE1;  // POUND SIGN -> FULLWIDTH POUND SIGN (0x8192)
+        case 0x2014:
+            return 0x2015;  // EM DASH -> HORIZONTAL BAR (0x815C)
+        default:
+            return unit;
+    }
+}
+
+// Encodes a run without escapes and checks that it reads back as the same text: the
+// converter maps some characters one way only (the yen sign to 0x5C, the overline to 0x7E),
+// and writing those would change the text on the next load.
+bool encodeCp932Run(std::u16string_view run, std::string& out) {
+    if (run.empty()) {
+        return true;
+    }
+    const iconv_t cd = cp932Encoder();
+    if (!converterOpen(cd)) {
+        return false;
+    }
+    std::u16string mapped(run);
+    for (char16_t& unit : mapped) {
+        unit = cp932Preferred(unit);
+    }
+    const std::size_t start = out.size();
+    out.resize(start + mapped.size() * 2);  // at most two bytes per UTF-16 unit
+    char* in = reinterpret_cast<char*>(mapped.data());
+    std::size_t inLeft = mapped.size() * sizeof(char16_t);
+    char* dest = out.data() + start;
+    std::size_t destLeft = out.size() - start;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    const bool converted =
+        iconv(cd, &in, &inLeft, &dest, &destLeft) != static_cast<std::size_t>(-1) &&
+        iconv(cd, nullptr, nullptr, &dest, &destLeft) != static_cast<std::size_t>(-1);
+    out.resize(out.size() - destLeft);
+    if (!converted ||
+        decodeCp932(std::string_view(out).substr(start)) != std::u16string_view(mapped)) {
+        out.resize(start);
+        return false;
+    }
+    return true;
+}
+
+bool encodeCp932(std::u16string_view text, std::string& out) {
+    const std::size_t start = out.size();
+    std::size_t runStart = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && !isEscape(text[i])) {
+            continue;
+        }
+        if (!encodeCp932Run(text.substr(runStart, i - runStart), out)) {
+            out.resize(start);
+            return false;
+        }
+        if (i < text.size()) {
+            out.push_back(static_cast<char>(text[i] - kEscapedByteBase));
+        }
+        runStart = i + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+TextEncoding detectEncoding(std::string_view fileBytes) {
+    if (fileBytes.starts_with("\xEF\xBB\xBF")) {
+        return TextEncoding::Utf8Bom;
+    }
+    const auto* p = reinterpret_cast<const unsigned char*>(fileBytes.data());
+    const auto* end = p + fileBytes.size();
+    bool multiByte = false;
+    while (p < end) {
+        // Whole words of ASCII at a time: most text is mostly ASCII.
+        while (end - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, sizeof word);
+            if (word & 0x8080808080808080ULL) {
+                break;
+            }
+            p += 8;
+        }
+        if (p == end) {
+            break;
+        }
+        const int length = utf8SequenceLength(p, end);
+        if (length == 0) {
+            return TextEncoding::Cp932;
+        }
+        multiByte = multiByte || length > 1;
+        p += length;
+    }
+    return multiByte ? TextEncoding::Utf8 : TextEncoding::Cp932;
+}
+
+std::u16string decodeText(std::string_view bytes, TextEncoding encoding) {
+    return encoding == TextEncoding::Cp932 ? decodeCp932(bytes) : decodeUtf8(bytes);
+}
+
+bool encodeText(std::u16string_view text, TextEncoding encoding, std::string& out) {
+    if (encoding == TextEncoding::Cp932) {
+        return encodeCp932(text, out);
+    }
+    encodeUtf8(text, out);
+    return true;
+}
+
+}  // namespace mossleaf
