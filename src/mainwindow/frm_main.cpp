@@ -1,0 +1,295 @@
+#include "mainwindow/frm_main.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QScreen>
+#include <QToolBar>
+
+#include "document/common_dialog.h"
+#include "document/file_commands.h"
+#include "editing/body_edit.h"
+#include "editing/node_editor.h"
+#include "editing/outline_tree.h"
+#include "editing/title_box.h"
+#include "launch/launch_commands.h"
+#include "launch/shell_opener.h"
+#include "mainwindow/image_list.h"
+#include "mainwindow/main_menu.h"
+#include "mainwindow/main_toolbar.h"
+#include "mainwindow/outer_geometry.h"
+#include "mainwindow/pane_layout.h"
+#include "mainwindow/settings_store.h"
+#include "mainwindow/splitter_zone.h"
+#include "mainwindow/status_bar.h"
+#include "mainwindow/twips.h"
+#include "mainwindow/window_layout.h"
+#include "mainwindow/window_settings.h"
+
+#if __has_include("about/app_icon.h")
+#include "about/app_icon.h"
+#define MOSSLEAF_HAS_APP_ICON 1
+#endif
+
+namespace {
+
+constexpr double kTitleBoxWidth = 1572;  // Text1's design size, in twips
+constexpr double kTitleBoxHeight = 264;
+
+QLabel* caption(const QString& text, const char* name, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setFrameStyle(QFrame::Box | QFrame::Plain);
+    label->setLineWidth(1);
+    return label;
+}
+
+}  // namespace
+
+frmMain::frmMain(SettingsStore& settings, QWidget* parent)
+    : QMainWindow(parent), settings_(settings) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Mossleaf"));
+#ifdef MOSSLEAF_HAS_APP_ICON
+    setWindowIcon(mossleafIcon());
+#endif
+    // The client area below the menu bar; the toolbar and the status bar are laid out in it
+    // together with the panes.
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("frmMain_Client"));
+    setCentralWidget(client);
+
+    dlgCommonDialog = new CommonDialog(this);
+    MainMenu::build(*this);
+    tbToolBar = MainToolbar::create(*this, drawToolbarIcons(), client);
+
+    picTitles = new QWidget(client);
+    picTitles->setObjectName(QStringLiteral("picTitles"));
+    lblTitle[0] = caption(QStringLiteral("分類"), "lblTitle_0", picTitles);
+    lblTitle[1] = caption(QStringLiteral("内容"), "lblTitle_1", picTitles);
+
+    TreeView1 = new OutlineTree(Doc.Nodes, client);
+    TreeView1->setObjectName(QStringLiteral("TreeView1"));
+    imgSplitter = new SplitterZone(client);
+    Text2 = new BodyEdit(client);
+    Text2->setObjectName(QStringLiteral("Text2"));
+
+    picSplitter = new QWidget(client);
+    picSplitter->setObjectName(QStringLiteral("picSplitter"));
+    picSplitter->setAutoFillBackground(true);
+    QPalette grey = picSplitter->palette();
+    grey.setColor(QPalette::Window, QColor(128, 128, 128));
+    picSplitter->setPalette(grey);
+    picSplitter->hide();
+
+    Text1 = new TitleBox(client);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->resize(Twips::toPixels(kTitleBoxWidth, twipsPerPixelX()),
+                  Twips::toPixels(kTitleBoxHeight, twipsPerPixelY()));
+    Text1->hide();
+
+    sbStatusBar = new StatusBar(client);
+
+    // The zone starts left of the least split position; the first layout raises it.
+    imgSplitter->setGeometry(0, 0,
+                             Twips::toPixels(PaneLayout::kSplitterZoneWidth, twipsPerPixelX()), 0);
+
+    defaultShellOpener_ = createSystemShellOpener();
+    shellOpener_ = defaultShellOpener_.get();
+    windowLayout_ = std::make_unique<WindowLayout>(*this);
+    fileCommands_ = std::make_unique<FileCommands>(*this);
+    launchCommands_ = std::make_unique<LaunchCommands>(*this);
+    nodeEditor_ = std::make_unique<NodeEditor>(*this);
+}
+
+frmMain::~frmMain() {
+    // The helpers and the widgets refer to the Document; let them go while it still exists.
+    nodeEditor_.reset();
+    launchCommands_.reset();
+    fileCommands_.reset();
+    windowLayout_.reset();
+    delete mnuPop;
+    mnuPop = nullptr;
+    delete takeCentralWidget();
+    delete dlgCommonDialog;
+    dlgCommonDialog = nullptr;
+}
+
+double frmMain::twipsPerPixelX() const {
+    const QScreen* s = screen();
+    return Twips::perPixel(s ? s->logicalDotsPerInchX() : 96.0);
+}
+
+double frmMain::twipsPerPixelY() const {
+    const QScreen* s = screen();
+    return Twips::perPixel(s ? s->logicalDotsPerInchY() : 96.0);
+}
+
+void frmMain::setShellOpener(ShellOpener* opener) {
+    shellOpener_ = opener ? opener : defaultShellOpener_.get();
+}
+
+ShellOpener& frmMain::shellOpener() const {
+    return *shellOpener_;
+}
+
+// --- Start-up and shut-down -----------------------------------------------------------------
+
+void frmMain::Form_Load() {
+    if (loaded_) {
+        return;
+    }
+    loaded_ = true;
+    // Each value is applied before the next is read, as the window would be moved by hand.
+    OuterGeometry::setLeft(*this, WindowSettings::read(settings_, WindowSettings::kLeft),
+                           twipsPerPixelX());
+    OuterGeometry::setTop(*this, WindowSettings::read(settings_, WindowSettings::kTop),
+                          twipsPerPixelY());
+    OuterGeometry::setWidth(*this, WindowSettings::read(settings_, WindowSettings::kWidth),
+                            twipsPerPixelX());
+    OuterGeometry::setHeight(*this, WindowSettings::read(settings_, WindowSettings::kHeight),
+                             twipsPerPixelY());
+    if (!CommandLine.isEmpty()) {
+        dlgCommonDialog->FileName = CommandLine;
+        LoadDocument(dlgCommonDialog->FileName);
+    }
+    Doc.NodeLimit = 256;
+}
+
+void frmMain::Form_Unload() {
+    if (unloaded_) {
+        return;
+    }
+    unloaded_ = true;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows) {
+        if (window != this && window->isVisible()) {
+            window->close();
+        }
+    }
+    if (isMinimized()) {
+        return;
+    }
+    WindowSettings::write(settings_, WindowSettings::kLeft,
+                          OuterGeometry::left(*this, twipsPerPixelX()));
+    WindowSettings::write(settings_, WindowSettings::kTop,
+                          OuterGeometry::top(*this, twipsPerPixelY()));
+    WindowSettings::write(settings_, WindowSettings::kWidth,
+                          OuterGeometry::width(*this, twipsPerPixelX()));
+    WindowSettings::write(settings_, WindowSettings::kHeight,
+                          OuterGeometry::height(*this, twipsPerPixelY()));
+}
+
+void frmMain::Form_Resize() {
+    if (windowLayout_) {
+        windowLayout_->Form_Resize();
+    }
+}
+
+void frmMain::SizeControls(double X) {
+    windowLayout_->SizeControls(X);
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void frmMain::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmMain::showEvent(QShowEvent* event) {
+    Form_Load();
+    QMainWindow::showEvent(event);
+    Form_Resize();
+}
+
+// --- Document procedures --------------------------------------------------------------------
+
+void frmMain::AddNode() {
+    nodeEditor_->AddNode();
+}
+void frmMain::RenameNode() {
+    nodeEditor_->RenameNode();
+}
+void frmMain::ShowSelection() {
+    nodeEditor_->ShowSelection();
+}
+void frmMain::StoreBody() {
+    nodeEditor_->StoreBody();
+}
+void frmMain::ClearDocument() {
+    fileCommands_->ClearDocument();
+}
+void frmMain::LoadDocument(const QString& path) {
+    fileCommands_->LoadDocument(path);
+}
+void frmMain::SaveDocument(const QString& path) {
+    fileCommands_->SaveDocument(path);
+}
+
+// --- Tree, title box and body text box ------------------------------------------------------
+
+void frmMain::TreeView1_NodeClick(const QString& key) {
+    nodeEditor_->TreeView1_NodeClick(key);
+}
+void frmMain::TreeView1_MouseUp(Qt::MouseButton button, double xTwips, double yTwips) {
+    nodeEditor_->TreeView1_MouseUp(button, xTwips, yTwips);
+}
+void frmMain::Text1_KeyPress(int& keyAscii) {
+    nodeEditor_->Text1_KeyPress(keyAscii);
+}
+void frmMain::Text1_LostFocus() {
+    nodeEditor_->Text1_LostFocus();
+}
+void frmMain::Text2_LostFocus() {
+    nodeEditor_->Text2_LostFocus();
+}
+
+// --- Commands -------------------------------------------------------------------------------
+
+void frmMain::mnuFileNew_Click() {
+    fileCommands_->mnuFileNew_Click();
+}
+void frmMain::mnuFileOpen_Click() {
+    fileCommands_->mnuFileOpen_Click();
+}
+void frmMain::mnuFileSave_Click() {
+    fileCommands_->mnuFileSave_Click();
+}
+void frmMain::mnuFileNameSave_Click() {
+    fileCommands_->mnuFileNameSave_Click();
+}
+void frmMain::mnuFileClose_Click() {
+    fileCommands_->mnuFileClose_Click();
+}
+void frmMain::mnuEditCopy_Click() {
+    launchCommands_->mnuEditCopy_Click();
+}
+void frmMain::mnuEditUpdate_Click() {
+    nodeEditor_->mnuEditUpdate_Click();
+}
+void frmMain::mnuExe_Click() {
+    launchCommands_->mnuExe_Click();
+}
+void frmMain::mnuHelpHELP_Click() {
+    launchCommands_->mnuHelpHELP_Click();
+}
+void frmMain::mnuHelpAbout_Click() {
+    launchCommands_->mnuHelpAbout_Click();
+}
+void frmMain::mnuPopnew_Click() {
+    nodeEditor_->mnuPopnew_Click();
+}
+void frmMain::mnuPopRename_Click() {
+    nodeEditor_->mnuPopRename_Click();
+}
+void frmMain::mnuPopDel_Click() {
+    nodeEditor_->mnuPopDel_Click();
+}
+void frmMain::tbToolBar_ButtonClick(const QString& key) {
+    MainToolbar::dispatch(*this, key);
+}

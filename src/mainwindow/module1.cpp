@@ -1,0 +1,35 @@
+#include "mainwindow/module1.h"
+
+#include <memory>
+
+#include "mainwindow/frm_main.h"
+#include "mainwindow/qsettings_store.h"
+
+namespace Module1 {
+namespace {
+std::unique_ptr<QSettingsStore> settingsStore;
+std::unique_ptr<frmMain> mainForm;
+}  // namespace
+
+void Main(const QString& commandLine) {
+    settingsStore = std::make_unique<QSettingsStore>();
+    mainForm = std::make_unique<frmMain>(*settingsStore);
+    mainForm->CommandLine = commandLine;
+    mainForm->Form_Load();
+    mainForm->show();
+}
+
+frmMain* MainForm() {
+    return mainForm.get();
+}
+
+void Finish() {
+    mainForm.reset();
+    settingsStore.reset();
+}
+
+QString commandLineFrom(const QStringList& arguments) {
+    return arguments.mid(1).join(QLatin1Char(' '));
+}
+
+}  // namespace Module1

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class frmMain;
+
+// The program's start: creates the one main window and shows it.
+namespace Module1 {
+
+// Creates frmMain with the real settings store, gives it the command line and shows it; the
+// program then runs in the event loop until the window closes.
+void Main(const QString& commandLine);
+
+// The program-wide reference to the main window (null before Main).
+frmMain* MainForm();
+
+// Frees the window and the settings store once the event loop has ended.
+void Finish();
+
+// The arguments after the program's own name, joined by single blanks, as one text.
+QString commandLineFrom(const QStringList& arguments);
+
+}  // namespace Module1

@@ -1,0 +1,28 @@
+#include "mainwindow/window_settings.h"
+
+#include <cmath>
+
+#include "mainwindow/settings_store.h"
+
+namespace WindowSettings {
+
+double read(SettingsStore& store, const Key& key) {
+    const QString text = store.GetSetting(kAppName, kSection, key.name, toText(key.defaultValue));
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    return ok && std::isfinite(value) ? value : key.defaultValue;
+}
+
+void write(SettingsStore& store, const Key& key, double twips) {
+    store.SaveSetting(kAppName, kSection, key.name, toText(twips));
+}
+
+QString toText(double twips) {
+    const double whole = std::round(twips);
+    if (std::abs(twips - whole) < 1e-6) {
+        return QString::number(static_cast<long long>(whole));
+    }
+    return QString::number(twips, 'g', 7);
+}
+
+}  // namespace WindowSettings
