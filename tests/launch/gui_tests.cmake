@@ -1,1 +1,4 @@
 # tests of the shell opener, launcher, help and commands
+mossleaf_add_test(link_launcher_test WIDGETS
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/link_launcher_test.cpp
+    LIBS mossleaf_gui)
