@@ -1,1 +1,10 @@
 # tests of the core (no widgets)
+mossleaf_add_test(outline_reader_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/outline_reader_test.cpp
+    LIBS mossleaf_core)
+mossleaf_add_test(outline_round_trip_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/outline_round_trip_test.cpp
+    LIBS mossleaf_core)
+mossleaf_add_test(outline_save_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/outline_save_test.cpp
+    LIBS mossleaf_core)

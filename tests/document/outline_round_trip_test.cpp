@@ -1,0 +1,181 @@
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "document/document.h"
+#include "outline_test_support.h"
+
+using mossleaf::Document;
+using mossleaf::LoadOutcome;
+using mossleaf::SaveOutcome;
+using mossleaf::TextEncoding;
+using namespace testsupport;
+
+Q_DECLARE_METATYPE(TextEncoding)
+
+namespace {
+
+const QByteArray kWorkedExample =
+    "<**********>, 1 , 0 ,Notes\r\nfirst line\r\nsecond line\r\n"
+    "<**********>, 2 , 1 ,Plan\r\nbuy paper\r\n"
+    "<**********>, 3 , 2 ,Tasks\r\n\r\n";
+
+}  // namespace
+
+// Files saved again without edits give back their bytes; Documents built in memory are
+// written exactly in the record format.
+class OutlineRoundTripTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+
+    QByteArray save(Document& doc, SaveOutcome::Status expected = SaveOutcome::Status::Saved) {
+        const QString path = fileIn(dir_.path(), QStringLiteral("out.txt"));
+        const SaveOutcome outcome = doc.SaveDocument(path.toStdString());
+        if (outcome.status != expected) {
+            return "<save status " + QByteArray::number(int(outcome.status)) + ">";
+        }
+        return readFile(path);
+    }
+
+private slots:
+    void savesWhatItLoaded_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("saved");  // empty: the same bytes as the file
+        QTest::addColumn<TextEncoding>("encoding");
+
+        const auto cp932 = TextEncoding::Cp932;
+        QTest::newRow("worked example") << kWorkedExample << QByteArray() << cp932;
+        QTest::newRow("single node")
+            << QByteArray("<**********>, 1 , 0 ,A\r\n\r\n") << QByteArray() << cp932;
+        QTest::newRow("empty file") << QByteArray() << QByteArray() << cp932;
+        QTest::newRow("CP932 every kind of row")
+            << QByteArray(
+                   "<**********>, 1 , 0 ,\x8A\xBF\x82\xA0\xB1\xDE\\~\r\n"
+                   "\x81\x60\x81\x5F\x81\x7C\x87\x40\x87\x54\x87\x8A\r\n"
+                   "\xED\x40\xEE\xF9\xFA\x40\xFA\x54\xFA\x5C\xF0\x40\xF9\xFC\r\n"
+                   "<**********>, 2 , 1 ,\x87\x90\x81\xCA\r\n\x81\xCA\xEE\xF9\r\n")
+            << QByteArray() << cp932;
+        QTest::newRow("CP932 invalid bytes and a lone lead byte at the end")
+            << QByteArray(
+                   "<**********>, 1 , 0 ,\x80\xA0\r\n\x85\x40\xFD\xFE\xFF\x81\r\n"
+                   "\xEF\x80\r\n\x81")
+            << QByteArray(
+                   "<**********>, 1 , 0 ,\x80\xA0\r\n\x85\x40\xFD\xFE\xFF\x81\r\n"
+                   "\xEF\x80\r\n\x81\r\n")
+            << cp932;
+        QTest::newRow("UTF-8") << QByteArray("<**********>, 1 , 0 ,\xC3\xA9\r\n\xED\x95\x9C\r\n")
+                               << QByteArray() << TextEncoding::Utf8;
+        QTest::newRow("UTF-8 with byte-order mark")
+            << QByteArray("\xEF\xBB\xBF<**********>, 1 , 0 ,A\r\n\xF0\x9F\x98\x80\xFF\r\n")
+            << QByteArray() << TextEncoding::Utf8Bom;
+        QTest::newRow("half-width pairs misread as UTF-8")
+            << QByteArray("<**********>, 1 , 0 ,\xC3\xA9\r\n\xC3\xA9\xC3\xA9\r\n") << QByteArray()
+            << TextEncoding::Utf8;
+        QTest::newRow("lone LF and lone CR")
+            << QByteArray("<**********>, 1 , 0 ,A\nx\ry\n\r<**********>, 2 , 1 ,B")
+            << QByteArray("<**********>, 1 , 0 ,A\r\nx\r\ny\r\n\r\n<**********>, 2 , 1 ,B\r\n\r\n")
+            << cp932;
+        QTest::newRow("header fields renumbered")
+            << QByteArray("<**********>,1,0,A\r\n<**********>, 1 , 1.2 ,B\r\n<**********>\r\n")
+            << QByteArray(
+                   "<**********>, 1 , 0 ,A\r\n\r\n<**********>, 2 , 1 ,B\r\n\r\n"
+                   "<**********>, 3 , 0 ,\r\n\r\n")
+            << cp932;
+    }
+
+    void savesWhatItLoaded() {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, saved);
+        QFETCH(TextEncoding, encoding);
+        if (saved.isEmpty()) {
+            saved = file;
+        }
+
+        const QString in = fileIn(dir_.path(), QStringLiteral("in.txt"));
+        writeFile(in, file);
+        Document doc;
+        QCOMPARE(doc.LoadDocument(in.toStdString()).status, LoadOutcome::Status::Loaded);
+        QCOMPARE(doc.Encoding, encoding);
+        QCOMPARE(save(doc), saved);
+        // and the saved file reads back as the same Document
+        Document again;
+        again.LoadDocument(fileIn(dir_.path(), QStringLiteral("out.txt")).toStdString());
+        QCOMPARE(describe(again), describe(doc));
+        QCOMPARE(again.Encoding, encoding);
+    }
+
+    void writesTheRecordFormat_data() {
+        QTest::addColumn<int>("nodes");
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("empty tree") << 0 << QByteArray();
+        QTest::newRow("single node A") << 1 << QByteArray("<**********>, 1 , 0 ,A\r\n\r\n");
+        QTest::newRow("worked example") << 3 << kWorkedExample;
+    }
+
+    void writesTheRecordFormat() {
+        QFETCH(int, nodes);
+        QFETCH(QByteArray, file);
+
+        // Built the way the node commands build it: each node added under the last one.
+        const std::u16string titles[] = {u"Notes", u"Plan", u"Tasks"};
+        const std::u16string bodies[] = {u"first line\r\nsecond line", u"buy paper", u""};
+        Document doc;
+        doc.NodeCounter = 1;
+        for (int i = 0; i < nodes; ++i) {
+            mossleaf::Node* node = doc.AddNode(nodes == 1 ? u"A" : titles[i]);
+            QVERIFY(node);
+            doc.StoreBody(node->Key, nodes == 1 ? u"" : bodies[i]);
+            doc.CurrentKey = node->Key;
+        }
+        const QByteArray written = save(doc);
+        QCOMPARE(written, file);
+        QCOMPARE(written.size(), QList<int>({0, 26, 121}).at(nodes == 3 ? 2 : nodes));
+    }
+
+    void editedTextKeepsInvalidBytes_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::newRow("CP932") << QByteArray(
+                                      "<**********>, 1 , 0 ,A\r\na\x80"
+                                      "b\r\n\x81")
+                               << QByteArray(
+                                      "<**********>, 1 , 0 ,A\r\nXa\x80"
+                                      "b\r\n\x81\r\n");
+        QTest::newRow("UTF-8") << QByteArray("<**********>, 1 , 0 ,A\r\n\xC3\xA9\xFF\xC3\r\n")
+                               << QByteArray("<**********>, 1 , 0 ,A\r\nX\xC3\xA9\xFF\xC3\r\n");
+    }
+
+    void editedTextKeepsInvalidBytes() {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, saved);
+
+        const QString in = fileIn(dir_.path(), QStringLiteral("in.txt"));
+        writeFile(in, file);
+        Document doc;
+        doc.LoadDocument(in.toStdString());
+        doc.StoreBody("S1", u"X" + doc.bodyOf("S1"));
+        QVERIFY(!doc.BodyTable[1].hasOriginalBytes());
+        QCOMPARE(save(doc), saved);
+    }
+
+    void storingTheSameTextKeepsTheBytes() {
+        // 0xFA54 and 0x81CA are both the fullwidth not sign: unchanged text must not be
+        // written back under the other code.
+        const QString in = fileIn(dir_.path(), QStringLiteral("in.txt"));
+        const QByteArray file = "<**********>, 1 , 0 ,\xFA\x54\r\n\xFA\x54\xED\x40\r\n";
+        writeFile(in, file);
+        Document doc;
+        doc.LoadDocument(in.toStdString());
+        doc.StoreBody("S1", doc.bodyOf("S1"));
+        doc.CurrentIndex = 1;
+        doc.RenameNode(doc.Nodes(1)->title());
+        QCOMPARE(save(doc), file);
+        doc.StoreBody("S1", doc.bodyOf("S1") + u"");
+        doc.RenameNode(u"\uFFE2!");
+        QCOMPARE(save(doc), QByteArray("<**********>, 1 , 0 ,\x81\xCA!\r\n\xFA\x54\xED\x40\r\n"));
+    }
+};
+
+QTEST_APPLESS_MAIN(OutlineRoundTripTest)
+#include "outline_round_trip_test.moc"
