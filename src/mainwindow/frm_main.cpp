@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QToolBar>
 
+#include "about/app_icon.h"
 #include "document/common_dialog.h"
 #include "document/file_commands.h"
 #include "editing/body_edit.h"
@@ -27,10 +28,6 @@
 #include "mainwindow/window_layout.h"
 #include "mainwindow/window_settings.h"
 
-#if __has_include("about/app_icon.h")
-#include "about/app_icon.h"
-#define MOSSLEAF_HAS_APP_ICON 1
-#endif
 
 namespace {
 
@@ -51,9 +48,7 @@ frmMain::frmMain(SettingsStore& settings, QWidget* parent)
     : QMainWindow(parent), settings_(settings) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Mossleaf"));
-#ifdef MOSSLEAF_HAS_APP_ICON
     setWindowIcon(mossleafIcon());
-#endif
     // The client area below the menu bar; the toolbar and the status bar are laid out in it
     // together with the panes.
     auto* client = new QWidget(this);

@@ -15,7 +15,6 @@ void Main(const QString& commandLine) {
     settingsStore = std::make_unique<QSettingsStore>();
     mainForm = std::make_unique<frmMain>(*settingsStore);
     mainForm->CommandLine = commandLine;
-    mainForm->Form_Load();
     mainForm->show();
 }
 

@@ -8,8 +8,9 @@ class frmMain;
 // The program's start: creates the one main window and shows it.
 namespace Module1 {
 
-// Creates frmMain with the real settings store, gives it the command line and shows it; the
-// program then runs in the event loop until the window closes.
+// Creates frmMain with the real settings store, gives it the command line and shows it;
+// showing runs Form_Load first. The program then runs in the event loop until the window
+// closes.
 void Main(const QString& commandLine);
 
 // The program-wide reference to the main window (null before Main).

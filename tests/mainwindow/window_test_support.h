@@ -1,0 +1,129 @@
+#pragma once
+
+// Shared by the main window's widget tests: an in-memory settings store, recorders for the
+// message boxes and the file dialogs, a shell that only records, and small file helpers.
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QTest>
+#include <QTreeWidget>
+#include <memory>
+
+#include "document/common_dialog.h"
+#include "editing/outline_tree.h"
+#include "launch/shell_opener.h"
+#include "mainwindow/frm_main.h"
+#include "mainwindow/message_box.h"
+#include "mainwindow/settings_store.h"
+
+class MemorySettingsStore : public SettingsStore {
+public:
+    QMap<QString, QString> values;  // "app/section/key" -> text
+    int writes = 0;
+
+    static QString path(const QString& app, const QString& section, const QString& key) {
+        return app + u'/' + section + u'/' + key;
+    }
+    QString GetSetting(const QString& app, const QString& section, const QString& key,
+                       const QString& defaultValue) override {
+        return values.value(path(app, section, key), defaultValue);
+    }
+    void SaveSetting(const QString& app, const QString& section, const QString& key,
+                     const QString& value) override {
+        ++writes;
+        values.insert(path(app, section, key), value);
+    }
+    QString setting(const QString& key) const {
+        return values.value(path(QStringLiteral("Mossleaf"), QStringLiteral("Settings"), key));
+    }
+    void setSetting(const QString& key, const QString& value) {
+        values.insert(path(QStringLiteral("Mossleaf"), QStringLiteral("Settings"), key), value);
+    }
+};
+
+class MessageLog {
+public:
+    MessageLog() {
+        MessageBox::setTestHandler([this](const MessageBox::Shown& shown) { shown_ << shown; });
+    }
+    ~MessageLog() { MessageBox::setTestHandler({}); }
+    MessageLog(const MessageLog&) = delete;
+    MessageLog& operator=(const MessageLog&) = delete;
+
+    QStringList texts() const {
+        QStringList list;
+        for (const auto& s : shown_) {
+            list << s.text;
+        }
+        return list;
+    }
+    const QList<MessageBox::Shown>& shown() const { return shown_; }
+
+private:
+    QList<MessageBox::Shown> shown_;
+};
+
+// Answers the file dialogs from a queue (an empty answer is a cancel) and records each request.
+class DialogScript {
+public:
+    DialogScript() {
+        CommonDialog::setTestHandler([this](const CommonDialog::Request& request) {
+            requests << request;
+            return answers.isEmpty() ? QString() : answers.takeFirst();
+        });
+    }
+    ~DialogScript() { CommonDialog::setTestHandler({}); }
+    DialogScript(const DialogScript&) = delete;
+    DialogScript& operator=(const DialogScript&) = delete;
+
+    QStringList answers;
+    QList<CommonDialog::Request> requests;
+};
+
+class RecordingShellOpener : public ShellOpener {
+public:
+    QStringList targets;
+    bool open(QWidget*, const QString& target) override {
+        targets << target;
+        return true;
+    }
+};
+
+inline void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+inline QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Notes (two body lines) with the child Plan ("buy paper"), whose child is Tasks (empty).
+inline QByteArray exampleOutline() {
+    return QByteArrayLiteral(
+        "<**********>, 1 , 0 ,Notes\r\nfirst line\r\nsecond line\r\n"
+        "<**********>, 2 , 1 ,Plan\r\nbuy paper\r\n"
+        "<**********>, 3 , 2 ,Tasks\r\n\r\n");
+}
+
+// A left click on the node's row, as the user selects a node.
+inline void clickNode(frmMain& form, const std::string& key) {
+    QTreeWidgetItem* item = form.TreeView1->itemForKey(key);
+    QVERIFY2(item, key.c_str());
+    form.TreeView1->scrollToItem(item);
+    const QRect rect = form.TreeView1->visualItemRect(item);
+    QTest::mouseClick(form.TreeView1->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+// Shows the window and waits until it has the keyboard, as after a real start.
+inline bool showActive(frmMain& form) {
+    form.show();
+    form.activateWindow();
+    return QTest::qWaitForWindowActive(&form);
+}
