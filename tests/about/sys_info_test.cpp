@@ -29,9 +29,9 @@ bool writeScript(const QString& path, const QByteArray& body) {
                                QFileDevice::ExeOwner);
 }
 
-// A script that creates `marker` when it runs.
+// A script that creates `marker` when it runs, with nothing but the shell itself.
 QByteArray touching(const QString& marker) {
-    return "touch '" + marker.toUtf8() + "'\n";
+    return ": > '" + marker.toUtf8() + "'\n";
 }
 
 QString fill(QString text, const QString& root) {
