@@ -1,0 +1,271 @@
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "document/document.h"
+#include "outline_test_support.h"
+
+using mossleaf::Document;
+using mossleaf::Node;
+using mossleaf::NodeNumberOf;
+using mossleaf::TextEncoding;
+using namespace testsupport;
+
+class DocumentOpsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void nodeNumberOf_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("number");
+        QTest::newRow("S12") << "S12" << 12;
+        QTest::newRow("S0") << "S0" << 0;
+        QTest::newRow("S512") << "S512" << 512;
+        QTest::newRow("letter only") << "S" << 0;
+        QTest::newRow("empty") << "" << 0;
+        QTest::newRow("other first letter") << "X7" << 7;
+        QTest::newRow("leading blanks") << "S  7" << 7;
+        QTest::newRow("blanks between digits") << "S1 2" << 12;
+        QTest::newRow("plus sign") << "S+5" << 5;
+        QTest::newRow("minus sign") << "S-3" << -3;
+        QTest::newRow("stops at a letter") << "S12x3" << 12;
+        QTest::newRow("no digits") << "Sx" << 0;
+        QTest::newRow("fraction rounds down") << "S2.4" << 2;
+        QTest::newRow("half rounds to even, down") << "S2.5" << 2;
+        QTest::newRow("half rounds to even, up") << "S3.5" << 4;
+        QTest::newRow("second dot stops") << "S1.5.9" << 2;
+        QTest::newRow("largest 16-bit") << "S32767" << 32767;
+        QTest::newRow("just beyond 16 bits") << "S32768" << -1;
+        QTest::newRow("rounds beyond 16 bits") << "S32767.5" << -1;
+        QTest::newRow("smallest 16-bit") << "S-32768" << -32768;
+        QTest::newRow("far beyond") << "S99999999999999999999999" << -1;
+        QTest::newRow("leading zeros") << "S007" << 7;
+    }
+
+    void nodeNumberOf() {
+        QFETCH(QString, key);
+        QFETCH(int, number);
+        QCOMPARE(int(NodeNumberOf(key.toStdString())), number);
+    }
+
+    void firstNodeOfAFreshRunIsS0() {
+        Document doc;
+        const Node* node = doc.AddNode(u"first");
+        QVERIFY(node);
+        QCOMPARE(describe(doc), QString("S0()first="));
+        QCOMPARE(int(doc.NodeCounter), 1);
+        QCOMPARE(node->Index, 1);
+        QVERIFY(doc.CurrentKey.empty());  // adding selects nothing
+    }
+
+    void addNodePlacesTheNode_data() {
+        QTest::addColumn<QString>("currentKey");
+        QTest::addColumn<QString>("tree");
+        QTest::newRow("no current node") << ""
+                                         << "S1()a=|S2(S1)b=|S3()c=|S4()d=";
+        QTest::newRow("current node S1") << "S1"
+                                         << "S1()a=|S2(S1)b=|S3(S1)c=|S4(S1)d=";
+        QTest::newRow("current node S2") << "S2"
+                                         << "S1()a=|S2(S1)b=|S3(S2)c=|S4(S2)d=";
+        QTest::newRow("current key names no node") << "S77"
+                                                   << "S1()a=|S2(S1)b=|S3()c=|S4()d=";
+        QTest::newRow("current key not a key") << "Sx"
+                                               << "S1()a=|S2(S1)b=|S3()c=|S4()d=";
+    }
+
+    void addNodePlacesTheNode() {
+        QFETCH(QString, currentKey);
+        QFETCH(QString, tree);
+
+        Document doc;
+        doc.NodeCounter = 1;
+        doc.AddNode(u"a");
+        doc.CurrentKey = "S1";
+        doc.AddNode(u"b");
+        doc.CurrentKey = currentKey.toStdString();
+        // Two adds in a row: siblings in the order typed, Index = Count at each add.
+        const Node* c = doc.AddNode(u"c");
+        QCOMPARE(c->Index, 3);
+        const Node* d = doc.AddNode(u"d");
+        QCOMPARE(d->Index, 4);
+        QCOMPARE(describe(doc), tree);
+        QCOMPARE(int(doc.NodeCounter), 5);
+        QCOMPARE(doc.CurrentKey, currentKey.toStdString());
+    }
+
+    void addNodeStaysInsideBodyTable_data() {
+        QTest::addColumn<int>("counter");
+        QTest::addColumn<bool>("adds");
+        QTest::newRow("256") << 256 << true;
+        QTest::newRow("257") << 257 << true;
+        QTest::newRow("512") << 512 << true;
+        QTest::newRow("513") << 513 << false;
+        QTest::newRow("-1") << -1 << false;
+        QTest::newRow("32767") << 32767 << false;
+    }
+
+    void addNodeStaysInsideBodyTable() {
+        QFETCH(int, counter);
+        QFETCH(bool, adds);
+
+        Document doc;
+        doc.NodeCounter = std::int16_t(counter);
+        if (counter >= 0 && counter <= 512) {
+            doc.BodyTable[counter].assign(u"left over");
+        }
+        const Node* node = doc.AddNode(u"n");
+        QCOMPARE(node != nullptr, adds);
+        QCOMPARE(doc.Nodes.Count(), adds ? 1 : 0);
+        QCOMPARE(int(doc.NodeCounter), adds ? counter + 1 : counter);
+        if (adds) {
+            QCOMPARE(node->Key, "S" + std::to_string(counter));
+            QVERIFY(doc.BodyTable[counter].empty());  // the new node's slot is emptied
+        }
+    }
+
+    void addNodeWithATakenKeyChangesNothing() {
+        Document doc;
+        doc.NodeCounter = 3;
+        doc.AddNode(u"a");
+        doc.NodeCounter = 3;
+        doc.BodyTable[3].assign(u"kept");
+        QVERIFY(doc.AddNode(u"again") == nullptr);
+        QCOMPARE(int(doc.NodeCounter), 3);
+        QCOMPARE(describe(doc), QString("S3()a=kept"));
+    }
+
+    void renameNode_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("tree");
+        QTest::newRow("first") << 1 << "S0()new=a|S1(S0)b=b";
+        QTest::newRow("second") << 2 << "S0()a=a|S1(S0)new=b";
+        QTest::newRow("0 does nothing") << 0 << "S0()a=a|S1(S0)b=b";
+        QTest::newRow("past the end does nothing") << 3 << "S0()a=a|S1(S0)b=b";
+        QTest::newRow("negative does nothing") << -4 << "S0()a=a|S1(S0)b=b";
+    }
+
+    void renameNode() {
+        QFETCH(int, index);
+        QFETCH(QString, tree);
+
+        Document doc;
+        doc.StoreBody("S0", u"ignored");  // no node yet: nothing happens
+        doc.AddNode(u"a");
+        doc.StoreBody("S0", u"a");
+        doc.CurrentKey = "S0";
+        doc.AddNode(u"b");
+        doc.StoreBody("S1", u"b");
+        doc.CurrentIndex = std::int16_t(index);
+        doc.RenameNode(u"new");
+        QCOMPARE(describe(doc), tree);
+        QCOMPARE(int(doc.CurrentIndex), index);
+    }
+
+    void showSelection_data() {
+        QTest::addColumn<bool>("emptyTree");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<bool>("shows");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("currentKey");
+        QTest::addColumn<int>("currentIndex");
+        QTest::newRow("empty tree") << true << "S1" << true << ""
+                                    << "S9" << 7;
+        QTest::newRow("empty tree, no selection") << true << "" << true << ""
+                                                  << "S9" << 7;
+        QTest::newRow("no selection") << false << "" << false << ""
+                                      << "S9" << 7;
+        QTest::newRow("unknown node") << false << "S5" << false << ""
+                                      << "S9" << 7;
+        QTest::newRow("second node") << false << "S2" << true << "two\r\nlines"
+                                     << "S2" << 2;
+        QTest::newRow("first node") << false << "S1" << true << "one"
+                                    << "S1" << 1;
+    }
+
+    void showSelection() {
+        QFETCH(bool, emptyTree);
+        QFETCH(QString, selected);
+        QFETCH(bool, shows);
+        QFETCH(QString, text);
+        QFETCH(QString, currentKey);
+        QFETCH(int, currentIndex);
+
+        Document doc;
+        doc.NodeCounter = 1;
+        if (!emptyTree) {
+            doc.AddNode(u"a");
+            doc.StoreBody("S1", u"one");
+            doc.AddNode(u"b");
+            doc.StoreBody("S2", u"two\r\nlines");
+        }
+        doc.CurrentKey = "S9";
+        doc.CurrentIndex = 7;
+        const std::optional<std::u16string> shown = doc.ShowSelection(selected.toStdString());
+        QCOMPARE(shown.has_value(), shows);
+        QCOMPARE(qs(shown.value_or(u"")), text);
+        QCOMPARE(QString::fromStdString(doc.CurrentKey), currentKey);
+        QCOMPARE(int(doc.CurrentIndex), currentIndex);
+    }
+
+    void storeBodyUsesTheSelectedNode() {
+        Document doc;
+        doc.NodeCounter = 1;
+        doc.AddNode(u"a");
+        doc.AddNode(u"b");
+        doc.ShowSelection("S1");
+        doc.StoreBody("S2", u"typed");  // selected now, although S1 is current
+        doc.StoreBody("", u"lost");     // nothing selected
+        doc.StoreBody("S8", u"lost");   // names no node
+        QCOMPARE(describe(doc), QString("S1()a=|S2()b=typed"));
+        QCOMPARE(doc.CurrentKey, std::string("S1"));
+        QVERIFY(doc.BodyTable[8].empty());
+    }
+
+    void clearDocumentKeepsTheCounters() {
+        Document doc;
+        doc.NodeCounter = 5;
+        doc.AddNode(u"a");
+        doc.StoreBody("S5", u"body");
+        doc.ShowSelection("S5");
+        doc.CurrentFileName = "/tmp/a.txt";
+        doc.Encoding = TextEncoding::Utf8;
+        doc.NodeCounter = 9;
+        doc.ClearDocument();
+        QCOMPARE(doc.Nodes.Count(), 0);
+        QVERIFY(doc.CurrentFileName.empty());
+        QCOMPARE(doc.Encoding, TextEncoding::Cp932);  // a new Document is written in CP932
+        QCOMPARE(int(doc.NodeCounter), 9);
+        QCOMPARE(doc.CurrentKey, std::string("S5"));
+        QCOMPARE(int(doc.CurrentIndex), 1);
+        QCOMPARE(qs(doc.BodyTable[5].text()), QString("body"));
+        // With CurrentKey naming no node any more, the next node is the root-level S9.
+        doc.AddNode(u"next");
+        QCOMPARE(describe(doc), QString("S9()next="));
+    }
+
+    void loadRestartsTheNumbering() {
+        QTemporaryDir dir;
+        const QString path = fileIn(dir.path(), QStringLiteral("three.txt"));
+        writeFile(path,
+                  "<**********>, 1 , 0 ,a\r\n<**********>, 2 , 1 ,b\r\n"
+                  "<**********>, 3 , 0 ,c\r\n");
+        Document doc;
+        doc.NodeCounter = 100;
+        doc.AddNode(u"old");
+        doc.LoadDocument(path.toStdString());
+        QCOMPARE(describe(doc), QString("S1()a=|S2(S1)b=|S3()c="));
+        QCOMPARE(int(doc.NodeCounter), 4);
+        QCOMPARE(doc.AddNode(u"d")->Key, std::string("S4"));
+    }
+
+    void bodyOfAnOutOfRangeSlotIsEmpty() {
+        Document doc;
+        QVERIFY(doc.bodyOf("S513").empty());
+        QVERIFY(doc.bodyOf("S-1").empty());
+        QVERIFY(doc.bodyOf("S99999").empty());
+        doc.BodyTable[512].assign(u"last");
+        QCOMPARE(qs(doc.bodyOf("S512")), QString("last"));
+    }
+};
+
+QTEST_APPLESS_MAIN(DocumentOpsTest)
+#include "document_ops_test.moc"
