@@ -114,7 +114,9 @@ void encodeUtf8(std::u16string_view text, std::string& out) {
             out.push_back(static_cast<char>(0xC0 | (unit >> 6)));
             out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
         } else if (isHighSurrogate(static_cast<char16_t>(unit)) && i + 1 < n &&
-                   isLowSurrogate(text[i + 1]) && !isEscape(text[i + 1])) {
+                   isLowSurrogate(text[i + 1])) {
+            // A pair, also when its low half looks like an escape: the decoder emits a high
+            // surrogate only together with its low half, never before an escape.
             const char32_t cp = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
             out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
@@ -212,10 +214,9 @@ char16_t cp932Preferred(char16_t unit) {
     }
 }
 
-// Encodes a run without escapes and checks that it reads back as the same text: the
-// converter maps some characters one way only (the yen sign to 0x5C, the overline to 0x7E),
-// and writing those would change the text on the next load.
-bool encodeCp932Run(std::u16string_view run, std::string& out) {
+// Converts a run of text without escapes; false when the converter finds a character that
+// CP932 does not hold.
+bool convertCp932Run(std::u16string_view run, std::string& out) {
     if (run.empty()) {
         return true;
     }
@@ -223,14 +224,10 @@ bool encodeCp932Run(std::u16string_view run, std::string& out) {
     if (!converterOpen(cd)) {
         return false;
     }
-    std::u16string mapped(run);
-    for (char16_t& unit : mapped) {
-        unit = cp932Preferred(unit);
-    }
     const std::size_t start = out.size();
-    out.resize(start + mapped.size() * 2);  // at most two bytes per UTF-16 unit
-    char* in = reinterpret_cast<char*>(mapped.data());
-    std::size_t inLeft = mapped.size() * sizeof(char16_t);
+    out.resize(start + run.size() * 2);  // at most two bytes per UTF-16 unit
+    char* in = const_cast<char*>(reinterpret_cast<const char*>(run.data()));
+    std::size_t inLeft = run.size() * sizeof(char16_t);
     char* dest = out.data() + start;
     std::size_t destLeft = out.size() - start;
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -238,29 +235,37 @@ bool encodeCp932Run(std::u16string_view run, std::string& out) {
         iconv(cd, &in, &inLeft, &dest, &destLeft) != static_cast<std::size_t>(-1) &&
         iconv(cd, nullptr, nullptr, &dest, &destLeft) != static_cast<std::size_t>(-1);
     out.resize(out.size() - destLeft);
-    if (!converted ||
-        decodeCp932(std::string_view(out).substr(start)) != std::u16string_view(mapped)) {
-        out.resize(start);
-        return false;
-    }
-    return true;
+    return converted;
 }
 
+// Escaped bytes go out as they are, the runs between them through the converter. The
+// result must read back as the same text: the converter maps some characters one way only
+// (the yen sign to 0x5C, the overline to 0x7E), and an escaped lead byte may pair up with
+// the character after it; either would change the text on the next load.
 bool encodeCp932(std::u16string_view text, std::string& out) {
     const std::size_t start = out.size();
+    std::u16string mapped(text);
+    for (char16_t& unit : mapped) {
+        unit = cp932Preferred(unit);
+    }
+    const std::u16string_view view(mapped);
     std::size_t runStart = 0;
-    for (std::size_t i = 0; i <= text.size(); ++i) {
-        if (i < text.size() && !isEscape(text[i])) {
+    for (std::size_t i = 0; i <= view.size(); ++i) {
+        if (i < view.size() && !isEscape(view[i])) {
             continue;
         }
-        if (!encodeCp932Run(text.substr(runStart, i - runStart), out)) {
+        if (!convertCp932Run(view.substr(runStart, i - runStart), out)) {
             out.resize(start);
             return false;
         }
-        if (i < text.size()) {
-            out.push_back(static_cast<char>(text[i] - kEscapedByteBase));
+        if (i < view.size()) {
+            out.push_back(static_cast<char>(view[i] - kEscapedByteBase));
         }
         runStart = i + 1;
+    }
+    if (decodeCp932(std::string_view(out).substr(start)) != view) {
+        out.resize(start);
+        return false;
     }
     return true;
 }

@@ -82,6 +82,9 @@ private slots:
             << QString::fromUtf16(u"\xDCED\xDCA0\xDCBD\xDCED\xDCB8\xDC80");
         QTest::newRow("UTF-8 encoded escape stays bytes")
             << QByteArray("\xED\xB2\x80") << utf8 << QString::fromUtf16(u"\xDCED\xDCB2\xDC80");
+        QTest::newRow("UTF-8 pair whose low half looks like an escape")
+            << QByteArray("\xF2\x82\x82\x82\x80") << utf8
+            << QString::fromUtf16(u"\xD9C8\xDC82\xDC80");
         QTest::newRow("UTF-8 cut short")
             << QByteArray("\xF0\x9F\x98") << utf8 << QString::fromUtf16(u"\xDCF0\xDC9F\xDC98");
     }
@@ -119,8 +122,11 @@ private slots:
             << QString::fromUtf16(u"\u00A3") << cp932 << true << QByteArray("\x81\x92");
         QTest::newRow("em dash") << QString::fromUtf16(u"\u2014") << cp932 << true
                                  << QByteArray("\x81\x5C");
-        QTest::newRow("escapes around kanji") << QString::fromUtf16(u"\xDC81漢\xDCFF") << cp932
-                                              << true << QByteArray("\x81\x8A\xBF\xFF");
+        QTest::newRow("escapes around kanji") << QString::fromUtf16(u"\xDC81 漢\xDCFF") << cp932
+                                              << true << QByteArray("\x81 \x8A\xBF\xFF");
+        // Written out, the lead byte would pair up with the kanji's first byte.
+        QTest::newRow("escaped lead byte before a kanji")
+            << QString::fromUtf16(u"\xDC81漢") << cp932 << false << QByteArray();
         QTest::newRow("yen sign") << QString::fromUtf16(u"a¥") << cp932 << false << QByteArray();
         QTest::newRow("overline") << QString::fromUtf16(u"‾") << cp932 << false << QByteArray();
         QTest::newRow("e acute") << QString::fromUtf16(u"é") << cp932 << false << QByteArray();
@@ -138,9 +144,9 @@ private slots:
                                                     "b");
         QTest::newRow("lone low surrogate")
             << QString::fromUtf16(u"\xDE00") << utf8 << true << QByteArray("\xED\xB8\x80");
-        QTest::newRow("high surrogate before an escape")
+        QTest::newRow("pair whose low half looks like an escape")
             << QString::fromUtf16(u"\xD83D\xDC80") << utf8 << true
-            << QByteArray("\xED\xA0\xBD\x80");
+            << QByteArray("\xF0\x9F\x92\x80");
         QTest::newRow("surrogate pair") << QString::fromUtf16(u"\xD83D\xDE00") << utf8 << true
                                         << QByteArray("\xF0\x9F\x98\x80");
         QTest::newRow("high surrogate at the end")
