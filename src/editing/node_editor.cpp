@@ -176,10 +176,15 @@ void NodeEditor::mnuPopnew_Click() {
 }
 
 void NodeEditor::mnuPopRename_Click() {
-    form_.Doc.EntryMode = 1;
     const std::string selected = form_.TreeView1->SelectedKey().toStdString();
     const mossleaf::Node* node = form_.Doc.Nodes.find(selected);
-    form_.Text1->setText(node ? QtText::toQString(node->title()) : QString());
+    if (node == nullptr) {
+        // No node is highlighted (an empty tree, or just after Open or New): there is no
+        // title to offer, and a rename would hit a node the user cannot see as chosen.
+        return;
+    }
+    form_.Doc.EntryMode = 1;
+    form_.Text1->setText(QtText::toQString(node->title()));
     form_.Text1->setSelection(0, static_cast<int>(form_.Text1->text().size()));
     openTitleBox();
 }

@@ -89,6 +89,8 @@ private slots:
     void popupOnRightReleaseOnly();
     void rightClickChangesNothingButOpensPopup();
     void sortingOnClickIsScreenOnly();
+    void releaseOverEmptyTreeForgetsCurrentNode_data();
+    void releaseOverEmptyTreeForgetsCurrentNode();
     void noTypingWithoutSelectedNode_data();
     void noTypingWithoutSelectedNode();
 
@@ -552,6 +554,33 @@ void NodeEditingTest::sortingOnClickIsScreenOnly() {
                                                 "<**********>, 5 , 1 ,banana\r\n\r\n"));
 }
 
+void NodeEditingTest::releaseOverEmptyTreeForgetsCurrentNode_data() {
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::newRow("left") << Qt::LeftButton;
+    QTest::newRow("middle") << Qt::MiddleButton;
+    QTest::newRow("right") << Qt::RightButton;
+}
+
+void NodeEditingTest::releaseOverEmptyTreeForgetsCurrentNode() {
+    QFETCH(Qt::MouseButton, button);
+    frmMain& form = *form_;
+    addByPopup(emptySpot(form), QStringLiteral("old"));
+    clickNode(form, "S0");
+    QTest::keyClick(form.TreeView1, Qt::Key_N, Qt::ControlModifier);  // New
+    QCOMPARE(form.Doc.Nodes.Count(), 0);
+    QCOMPARE(form.Doc.CurrentKey, std::string("S0"));
+    if (button == Qt::RightButton) {
+        QVERIFY(rightClick(emptySpot(form), [](QMenu& menu) { menu.close(); }));
+    } else {
+        QTest::mouseClick(form.TreeView1->viewport(), button, {}, emptySpot(form));
+    }
+    QCOMPARE(form.Doc.CurrentKey, std::string());
+    // So the next new node is a root node, numbered on from before New.
+    addByPopup(emptySpot(form), QStringLiteral("fresh"));
+    QCOMPARE(form.Doc.Nodes.Count(), 1);
+    QCOMPARE(parentOf(form, "S1"), std::string());
+}
+
 void NodeEditingTest::noTypingWithoutSelectedNode_data() {
     QTest::addColumn<QString>("how");
     QTest::newRow("after opening a file") << "open";
@@ -585,6 +614,9 @@ void NodeEditingTest::noTypingWithoutSelectedNode() {
     }
     QCOMPARE(form.TreeView1->SelectedKey(), QString());
     QVERIFY(form.Text2->isReadOnly());
+    // Rename has no highlighted node to offer: the box stays closed.
+    QVERIFY(choose(emptySpot(form), "mnuPopRename"));
+    QVERIFY(!form.Text1->isVisible());
     const QString shown = form.Text2->toPlainText();
     typeInBody(form, QStringLiteral("lost?"));
     QCOMPARE(form.Text2->toPlainText(), shown);
