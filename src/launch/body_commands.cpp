@@ -11,16 +11,26 @@
 
 namespace BodyCommands {
 
+namespace {
+
 // The raw text keeps what the user typed (toPlainText would turn no-break spaces into
-// spaces); blocks are separated by U+2029 there.
+// spaces). Blocks are separated by U+2029 there, and Shift+Enter puts a U+2028 inside a
+// block: both show as a line break, so both are one here.
+QString shownText(const QPlainTextEdit& text2) {
+    QString text = text2.document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+}  // namespace
+
 std::u16string BodyText(const QPlainTextEdit& text2) {
-    return QtText::bodyFromDisplay(text2.document()->toRawText());
+    return QtText::bodyFromDisplay(shownText(text2));
 }
 
 QString ClipboardText(const QPlainTextEdit& text2) {
-    QString text = text2.document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    return text;
+    return shownText(text2);
 }
 
 void CopyBody(const QPlainTextEdit& text2) {

@@ -95,6 +95,8 @@ void LaunchCommandsTest::copyTakesTheWholeBody_data() {
     QTest::newRow("empty body") << QString() << 0 << 0;
     QTest::newRow("no-break space and tab kept") << QStringLiteral("a\u00a0b\tc\n") << 0 << 1;
     QTest::newRow("trailing empty lines kept") << QStringLiteral("x\n\n\n") << 1 << 2;
+    QTest::newRow("line break typed with Shift+Enter")
+        << QStringLiteral("https://example.com/\u2028second") << 0 << 3;
 }
 
 void LaunchCommandsTest::copyTakesTheWholeBody() {
@@ -106,7 +108,8 @@ void LaunchCommandsTest::copyTakesTheWholeBody() {
 
     form_->mnuEditCopy_Click();
 
-    QCOMPARE(QGuiApplication::clipboard()->text(), shown);
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             QString(shown).replace(QChar::LineSeparator, QLatin1Char('\n')));
 }
 
 void LaunchCommandsTest::ctrlCCopiesTheWholeBody() {
@@ -131,6 +134,8 @@ void LaunchCommandsTest::executeOpensTheFirstLine_data() {
     QTest::newRow("body starting with an empty line")
         << QStringLiteral("\nhttps://example.com/") << "";
     QTest::newRow("empty body") << QString() << "";
+    QTest::newRow("line break typed with Shift+Enter")
+        << QStringLiteral("https://example.com/\u2028second") << "https://example.com/";
     QTest::newRow("spaces and tabs kept") << QStringLiteral(" \t/tmp/a b \nx") << " \t/tmp/a b ";
     const QString longLine(40000, QLatin1Char('x'));
     QTest::newRow("body longer than 32767 characters")
