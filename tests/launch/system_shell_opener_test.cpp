@@ -7,6 +7,8 @@
 #include <QUrl>
 #include <QtTest>
 
+#include "launch/link_launcher.h"
+#include "launch/message_recorder.h"
 #include "launch/system_shell_opener.h"
 
 namespace {
@@ -54,6 +56,7 @@ private slots:
     void recognisesPrograms_data();
     void recognisesPrograms();
     void failsWithoutGio();
+    void bareMailAddressOpensThroughMailto();
 
 private:
     QString path(const QString& name) const { return dir_.path() + QLatin1Char('/') + name; }
@@ -221,6 +224,16 @@ void SystemShellOpenerTest::failsWithoutGio() {
     SystemShellOpener opener(path(QStringLiteral("no-such-gio")));
     QVERIFY(!opener.open(nullptr, QStringLiteral("https://example.com/")));
     QVERIFY(!QFileInfo::exists(received_));
+}
+
+void SystemShellOpenerTest::bareMailAddressOpensThroughMailto() {
+    // gio takes a bare address for a file name and fails; the launcher's retry opens it.
+    SystemShellOpener opener;
+    MessageRecorder messages;
+    HHelp::OpenLink(nullptr, opener, QStringLiteral("taro@mail.example.jp"));
+    QCOMPARE(messages.shown().size(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(received_), kDeadlineMs);
+    QCOMPARE(readFile(received_), QStringLiteral("Mailto:taro@mail.example.jp"));
 }
 
 QTEST_GUILESS_MAIN(SystemShellOpenerTest)
