@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <array>
+#include <cstring>
 
 #include "about/app_icon.h"
 #include "about/sysinfo_registry.h"
