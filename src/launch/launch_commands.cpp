@@ -1,5 +1,7 @@
 #include "launch/launch_commands.h"
 
+#include <QPointer>
+
 #include "about/frm_about.h"
 #include "editing/body_edit.h"
 #include "launch/app_dir.h"
@@ -22,7 +24,10 @@ void LaunchCommands::mnuHelpHELP_Click() {
 }
 
 void LaunchCommands::mnuHelpAbout_Click() {
-    // A fresh dialog each time, so that its load step runs on every opening.
-    frmAbout about(&form_);
-    about.exec();
+    // A fresh dialog each time, so that its load step runs on every opening. It is a child
+    // of the window, so it must not also live on this stack: should the window go while
+    // the dialog runs, it takes the dialog with it.
+    QPointer<frmAbout> about = new frmAbout(&form_);
+    about->exec();
+    delete about.data();
 }
