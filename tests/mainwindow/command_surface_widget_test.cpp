@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -419,6 +420,11 @@ void CommandSurfaceWidgetTest::statusBarAtStart() {
     QVERIFY(text->x() < date->x());
     QVERIFY(date->x() < time->x());
     QVERIFY(text->width() > date->width());
+    // The clock wakes itself again within a minute, so the panels stay current.
+    auto* clock = bar->findChild<QTimer*>();
+    QVERIFY(clock);
+    QVERIFY(clock->isActive());
+    QVERIFY(clock->remainingTime() <= 60 * 1000 + 20);
     bar->setPanelText(1, QStringLiteral("Notes"));
     QCOMPARE(bar->panelText(1), QStringLiteral("Notes"));
 }

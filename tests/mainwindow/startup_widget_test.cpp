@@ -81,6 +81,7 @@ void StartupWidgetTest::geometryFromSettings() {
     QCoreApplication::processEvents();
     QTEST(form.frameGeometry(), "frame");
     QCOMPARE(form.windowTitle(), QStringLiteral("Mossleaf"));
+    QVERIFY(!form.windowIcon().isNull());
     QCOMPARE(form.Doc.NodeLimit, 256);
     QCOMPARE(form.TreeView1->topLevelItemCount(), 0);
     QCOMPARE(settings.writes, 0);
