@@ -19,15 +19,13 @@
 #include "mainwindow/image_list.h"
 #include "mainwindow/main_menu.h"
 #include "mainwindow/main_toolbar.h"
-#include "mainwindow/outer_geometry.h"
 #include "mainwindow/pane_layout.h"
 #include "mainwindow/settings_store.h"
 #include "mainwindow/splitter_zone.h"
 #include "mainwindow/status_bar.h"
 #include "mainwindow/twips.h"
 #include "mainwindow/window_layout.h"
-#include "mainwindow/window_settings.h"
-
+#include "mainwindow/window_placement.h"
 
 namespace {
 
@@ -136,15 +134,7 @@ void frmMain::Form_Load() {
         return;
     }
     loaded_ = true;
-    // Each value is applied before the next is read, as the window would be moved by hand.
-    OuterGeometry::setLeft(*this, WindowSettings::read(settings_, WindowSettings::kLeft),
-                           twipsPerPixelX());
-    OuterGeometry::setTop(*this, WindowSettings::read(settings_, WindowSettings::kTop),
-                          twipsPerPixelY());
-    OuterGeometry::setWidth(*this, WindowSettings::read(settings_, WindowSettings::kWidth),
-                            twipsPerPixelX());
-    OuterGeometry::setHeight(*this, WindowSettings::read(settings_, WindowSettings::kHeight),
-                             twipsPerPixelY());
+    WindowPlacement::restore(*this, settings_, twipsPerPixelX(), twipsPerPixelY());
     if (!CommandLine.isEmpty()) {
         dlgCommonDialog->FileName = CommandLine;
         LoadDocument(dlgCommonDialog->FileName);
@@ -166,14 +156,7 @@ void frmMain::Form_Unload() {
     if (isMinimized()) {
         return;
     }
-    WindowSettings::write(settings_, WindowSettings::kLeft,
-                          OuterGeometry::left(*this, twipsPerPixelX()));
-    WindowSettings::write(settings_, WindowSettings::kTop,
-                          OuterGeometry::top(*this, twipsPerPixelY()));
-    WindowSettings::write(settings_, WindowSettings::kWidth,
-                          OuterGeometry::width(*this, twipsPerPixelX()));
-    WindowSettings::write(settings_, WindowSettings::kHeight,
-                          OuterGeometry::height(*this, twipsPerPixelY()));
+    WindowPlacement::save(*this, settings_, twipsPerPixelX(), twipsPerPixelY());
 }
 
 void frmMain::Form_Resize() {

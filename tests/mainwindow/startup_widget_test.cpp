@@ -25,6 +25,7 @@ private slots:
     void geometryFromSettings_data();
     void geometryFromSettings();
     void closingWritesTheOuterBounds();
+    void frameAddedAfterShowingDoesNotGrowTheWindow();
     void closingMinimizedWritesNothing();
     void closingClosesTheOtherWindows();
     void commandLineFileIsLoaded();
@@ -112,6 +113,24 @@ void StartupWidgetTest::closingWritesTheOuterBounds() {
     again.show();
     QCoreApplication::processEvents();
     QCOMPARE(again.frameGeometry(), frame);
+}
+
+// A window manager may add the frame only after the window is shown; the window must still
+// reopen at the size it was closed at instead of growing by its frame on every start.
+void StartupWidgetTest::frameAddedAfterShowingDoesNotGrowTheWindow() {
+    MemorySettingsStore settings;
+    settings.setSetting("MainWidth", "6000");
+    settings.setSetting("MainHeight", "4500");
+    for (int run = 0; run < 3; ++run) {
+        frmMain form(settings);
+        form.Form_Load();  // before showing: this platform reports no frame yet
+        form.show();
+        QCoreApplication::processEvents();
+        QCOMPARE(form.size(), QSize(400, 300));
+        form.close();
+        QCOMPARE(settings.setting("MainWidth"), QStringLiteral("6000"));
+        QCOMPARE(settings.setting("MainHeight"), QStringLiteral("4500"));
+    }
 }
 
 void StartupWidgetTest::closingMinimizedWritesNothing() {
