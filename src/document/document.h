@@ -67,7 +67,8 @@ public:
     std::optional<std::u16string> ShowSelection(std::string_view selectedKey);
     // Stores `text` as the body of the selected node; nothing when no node is selected.
     void StoreBody(std::string_view selectedKey, std::u16string text);
-    // Empties the tree and CurrentFileName; the caller empties Text2.
+    // Empties the tree and CurrentFileName; the caller empties Text2. The encoding goes back
+    // to CP932, the one of a new Document (a load then sets its file's).
     void ClearDocument();
 
     LoadOutcome LoadDocument(const std::string& path);

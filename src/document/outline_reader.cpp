@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <exception>
 
 #include "document/number_text.h"
 
@@ -134,10 +135,13 @@ std::shared_ptr<const std::string> readWholeFile(const std::string& path, std::s
     // (pipes, /proc) report none.
     std::size_t capacity = info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1 : 65536;
     std::size_t used = 0;
-    bytes->resize(capacity);
     for (;;) {
         if (used == bytes->size()) {
-            bytes->resize(bytes->size() * 2);
+            try {
+                bytes->resize(used == 0 ? capacity : bytes->size() * 2);
+            } catch (const std::exception&) {
+                return fail(ENOMEM);  // a file larger than memory is reported, not fatal
+            }
         }
         const ssize_t got = ::read(fd, bytes->data() + used, bytes->size() - used);
         if (got < 0) {
