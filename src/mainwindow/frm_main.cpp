@@ -16,6 +16,7 @@
 #include "editing/title_box.h"
 #include "launch/launch_commands.h"
 #include "launch/shell_opener.h"
+#include "mainwindow/after_first_paint.h"
 #include "mainwindow/image_list.h"
 #include "mainwindow/main_menu.h"
 #include "mainwindow/main_toolbar.h"
@@ -135,11 +136,17 @@ void frmMain::Form_Load() {
     }
     loaded_ = true;
     WindowPlacement::restore(*this, settings_, twipsPerPixelX(), twipsPerPixelY());
-    if (!CommandLine.isEmpty()) {
-        dlgCommonDialog->FileName = CommandLine;
-        LoadDocument(dlgCommonDialog->FileName);
+    if (CommandLine.isEmpty()) {
+        Doc.NodeLimit = 256;
+        return;
     }
-    Doc.NodeLimit = 256;
+    dlgCommonDialog->FileName = CommandLine;
+    // A large notebook takes a moment to read: show the window first, then read it. Nothing
+    // the user does can come between, since the reading is the next thing the window does.
+    runAfterFirstPaint(*centralWidget(), [this] {
+        LoadDocument(dlgCommonDialog->FileName);
+        Doc.NodeLimit = 256;
+    });
 }
 
 void frmMain::Form_Unload() {

@@ -33,7 +33,7 @@ struct Window {
     explicit Window(const QString& commandLine = {}) {
         form = std::make_unique<frmMain>(settings);
         form->CommandLine = commandLine;
-        form->show();
+        startUp(*form);
     }
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
     QString fileName() const { return QString::fromStdString(form->Doc.CurrentFileName); }

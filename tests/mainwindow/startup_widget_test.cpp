@@ -165,8 +165,11 @@ void StartupWidgetTest::commandLineFileIsLoaded() {
     MemorySettingsStore settings;
     frmMain form(settings);
     form.CommandLine = path;
+    // The window comes first, then the file: nothing is read before it has been painted.
     form.show();
-    QCoreApplication::processEvents();
+    QCOMPARE(form.Doc.Nodes.Count(), 0);
+    QCOMPARE(form.Doc.NodeLimit, 0);
+    QVERIFY(startUp(form));
     QVERIFY(messages.texts().isEmpty());
     QCOMPARE(form.dlgCommonDialog->FileName, path);
     QCOMPARE(QString::fromStdString(form.Doc.CurrentFileName), path);
@@ -205,8 +208,7 @@ void StartupWidgetTest::commandLineIsOneUnchangedName() {
     MemorySettingsStore settings;
     frmMain form(settings);
     form.CommandLine = commandLine;
-    form.show();
-    QCoreApplication::processEvents();
+    QVERIFY(startUp(form));
     QFETCH(QString, message);
     QCOMPARE(messages.texts(), QStringList{message});
     QCOMPARE(messages.shown().constFirst().icon, MessageBox::Icon::Exclamation);

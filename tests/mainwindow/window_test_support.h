@@ -121,9 +121,18 @@ inline void clickNode(frmMain& form, const std::string& key) {
     QTest::mouseClick(form.TreeView1->viewport(), Qt::LeftButton, {}, rect.center());
 }
 
-// Shows the window and waits until it has the keyboard, as after a real start.
-inline bool showActive(frmMain& form) {
+// Start-up is over when the node limit is set: a file on the command line is read once the
+// window is on screen.
+inline bool startUp(frmMain& form) {
     form.show();
+    return QTest::qWaitFor([&form] { return form.Doc.NodeLimit == 256; });
+}
+
+// Starts the window and waits until it has the keyboard, as after a real start.
+inline bool showActive(frmMain& form) {
+    if (!startUp(form)) {
+        return false;
+    }
     form.activateWindow();
     return QTest::qWaitForWindowActive(&form);
 }
