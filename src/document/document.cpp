@@ -1,5 +1,7 @@
 #include "document/document.h"
 
+#include <charconv>
+
 #include "document/number_text.h"
 #include "document/outline_reader.h"
 #include "document/outline_save.h"
@@ -100,7 +102,9 @@ std::int16_t NodeNumberOf(std::string_view key) {
 }
 
 std::string nodeKey(int number) {
-    return "S" + std::to_string(number);
+    char key[16] = {'S'};
+    const auto end = std::to_chars(key + 1, key + sizeof key, number).ptr;
+    return std::string(key, end);
 }
 
 }  // namespace mossleaf
