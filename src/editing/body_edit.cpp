@@ -17,6 +17,20 @@ bool BodyEdit::event(QEvent* event) {
     return QPlainTextEdit::event(event);
 }
 
+void BodyEdit::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & Qt::ShiftModifier)) {
+        // Shift+Enter would put a U+2028 line separator into the body: it looks like a line
+        // break but is a character CP932 cannot hold, and would turn the file into UTF-8.
+        QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
+                        event->text(), event->isAutoRepeat(), event->count());
+        QPlainTextEdit::keyPressEvent(&plain);
+        event->setAccepted(plain.isAccepted());
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
 void BodyEdit::focusOutEvent(QFocusEvent* event) {
     QPlainTextEdit::focusOutEvent(event);
     // A menu, a message box or another window opening does not count as leaving the text;

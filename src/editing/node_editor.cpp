@@ -196,6 +196,12 @@ void NodeEditor::openTitleBox() {
 }
 
 void NodeEditor::mnuPopDel_Click() {
+    if (form_.TreeView1->SelectedKey().isEmpty()) {
+        // Nothing is highlighted (just after Open or New): CurrentIndex still names a position
+        // from before, which in the new tree is a node the user never chose. Deleting it would
+        // lose a subtree without warning.
+        return;
+    }
     storePendingTyping();
     mossleaf::Document& doc = form_.Doc;
     if (doc.CurrentIndex >= 1 && doc.CurrentIndex <= doc.Nodes.Count()) {

@@ -617,6 +617,10 @@ void NodeEditingTest::noTypingWithoutSelectedNode() {
     // Rename has no highlighted node to offer: the box stays closed.
     QVERIFY(choose(emptySpot(form), "mnuPopRename"));
     QVERIFY(!form.Text1->isVisible());
+    // Nor has Delete: the position recorded before names a node the user never chose.
+    const int count = form.Doc.Nodes.Count();
+    QVERIFY(choose(emptySpot(form), "mnuPopDel"));
+    QCOMPARE(form.Doc.Nodes.Count(), count);
     const QString shown = form.Text2->toPlainText();
     typeInBody(form, QStringLiteral("lost?"));
     QCOMPARE(form.Text2->toPlainText(), shown);

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "editing/body_edit.h"
+#include "editing/qt_text.h"
 #include "editing/title_box.h"
 
 class TextBoxesTest : public QObject {
@@ -27,6 +28,7 @@ private slots:
     void keyPressOffersCharacters();
     void focusLossOnlyToAnotherControl_data();
     void focusLossOnlyToAnotherControl();
+    void shiftEnterBreaksTheLine();
 
 private:
     QMainWindow* window_ = nullptr;
@@ -156,6 +158,16 @@ void TextBoxesTest::focusLossOnlyToAnotherControl() {
     QTest::mouseClick(other_, Qt::LeftButton);
     QVERIFY(other_->hasFocus());
     QCOMPARE(lost.count(), 1);
+}
+
+void TextBoxesTest::shiftEnterBreaksTheLine() {
+    // A line separator (U+2028) would look like a line break but is a character that CP932
+    // cannot hold: the body must get a real line break instead.
+    body_->setFocus();
+    QTest::keyClicks(body_, QStringLiteral("a"));
+    QTest::keyClick(body_, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(body_, QStringLiteral("b"));
+    QCOMPARE(QtText::bodyFromDisplay(body_->document()->toRawText()), std::u16string(u"a\r\nb"));
 }
 
 QTEST_MAIN(TextBoxesTest)
