@@ -113,7 +113,9 @@ int parentRecord(std::string_view field, int record) {
 }  // namespace
 
 std::shared_ptr<const std::string> readWholeFile(const std::string& path, std::string& reason) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that naming a pipe cannot hang the window in open(); only regular
+    // files are read, and for them the flag changes nothing.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         reason = std::strerror(errno);
         return nullptr;
@@ -130,9 +132,12 @@ std::shared_ptr<const std::string> readWholeFile(const std::string& path, std::s
     if (S_ISDIR(info.st_mode)) {
         return fail(EISDIR);
     }
+    if (!S_ISREG(info.st_mode)) {
+        return fail(EINVAL);  // a pipe or a device would block or never end
+    }
     auto bytes = std::make_shared<std::string>();
     // The size is a hint only: the file may change while it is read, and some files
-    // (pipes, /proc) report none.
+    // (/proc) report none.
     std::size_t capacity = info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1 : 65536;
     std::size_t used = 0;
     for (;;) {
