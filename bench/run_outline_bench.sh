@@ -10,7 +10,7 @@ trap 'rm -rf "$work"' EXIT INT TERM
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target outline_bench >/dev/null
-python3 /work/shared/bench/make_outline.py big 128 "$work" >/dev/null
+python3 "${MAKE_OUTLINE:-$root/../shared/bench/make_outline.py}" big 128 "$work" >/dev/null
 file="$work/big.outline.txt"
 echo "file: $(wc -c <"$file") bytes"
 "$build/bench/outline_bench" "$file" "$runs"

@@ -4,6 +4,7 @@
 
 #include "mainwindow/frm_main.h"
 #include "mainwindow/qsettings_store.h"
+#include "mainwindow/startup_trace.h"
 
 namespace Module1 {
 namespace {
@@ -15,6 +16,7 @@ void Main(const QString& commandLine) {
     settingsStore = std::make_unique<QSettingsStore>();
     mainForm = std::make_unique<frmMain>(*settingsStore);
     mainForm->CommandLine = commandLine;
+    StartupTrace::installIfRequested(*mainForm);
     mainForm->show();
 }
 
