@@ -43,8 +43,7 @@ private slots:
 
     void nodeNumberOf() {
         QFETCH(QString, key);
-        QFETCH(int, number);
-        QCOMPARE(int(NodeNumberOf(key.toStdString())), number);
+        QTEST(int(NodeNumberOf(key.toStdString())), "number");
     }
 
     void firstNodeOfAFreshRunIsS0() {
@@ -60,16 +59,13 @@ private slots:
     void addNodePlacesTheNode_data() {
         QTest::addColumn<QString>("currentKey");
         QTest::addColumn<QString>("tree");
-        QTest::newRow("no current node") << ""
-                                         << "S1()a=|S2(S1)b=|S3()c=|S4()d=";
-        QTest::newRow("current node S1") << "S1"
-                                         << "S1()a=|S2(S1)b=|S3(S1)c=|S4(S1)d=";
-        QTest::newRow("current node S2") << "S2"
-                                         << "S1()a=|S2(S1)b=|S3(S2)c=|S4(S2)d=";
-        QTest::newRow("current key names no node") << "S77"
-                                                   << "S1()a=|S2(S1)b=|S3()c=|S4()d=";
-        QTest::newRow("current key not a key") << "Sx"
-                                               << "S1()a=|S2(S1)b=|S3()c=|S4()d=";
+        // clang-format off
+        QTest::newRow("no current node") << "" << "S1()a=|S2(S1)b=|S3()c=|S4()d=";
+        QTest::newRow("current node S1") << "S1" << "S1()a=|S2(S1)b=|S3(S1)c=|S4(S1)d=";
+        QTest::newRow("current node S2") << "S2" << "S1()a=|S2(S1)b=|S3(S2)c=|S4(S2)d=";
+        QTest::newRow("current key names no node") << "S77" << "S1()a=|S2(S1)b=|S3()c=|S4()d=";
+        QTest::newRow("current key not a key") << "Sx" << "S1()a=|S2(S1)b=|S3()c=|S4()d=";
+        // clang-format on
     }
 
     void addNodePlacesTheNode() {
@@ -167,27 +163,20 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("currentKey");
         QTest::addColumn<int>("currentIndex");
-        QTest::newRow("empty tree") << true << "S1" << true << ""
-                                    << "S9" << 7;
-        QTest::newRow("empty tree, no selection") << true << "" << true << ""
-                                                  << "S9" << 7;
-        QTest::newRow("no selection") << false << "" << false << ""
-                                      << "S9" << 7;
-        QTest::newRow("unknown node") << false << "S5" << false << ""
-                                      << "S9" << 7;
-        QTest::newRow("second node") << false << "S2" << true << "two\r\nlines"
-                                     << "S2" << 2;
-        QTest::newRow("first node") << false << "S1" << true << "one"
-                                    << "S1" << 1;
+        // clang-format off
+        QTest::newRow("empty tree") << true << "S1" << true << "" << "S9" << 7;
+        QTest::newRow("empty tree, no selection") << true << "" << true << "" << "S9" << 7;
+        QTest::newRow("no selection") << false << "" << false << "" << "S9" << 7;
+        QTest::newRow("unknown node") << false << "S5" << false << "" << "S9" << 7;
+        QTest::newRow("second node") << false << "S2" << true << "two\r\nlines" << "S2" << 2;
+        QTest::newRow("first node") << false << "S1" << true << "one" << "S1" << 1;
+        // clang-format on
     }
 
     void showSelection() {
         QFETCH(bool, emptyTree);
         QFETCH(QString, selected);
         QFETCH(bool, shows);
-        QFETCH(QString, text);
-        QFETCH(QString, currentKey);
-        QFETCH(int, currentIndex);
 
         Document doc;
         doc.NodeCounter = 1;
@@ -201,9 +190,9 @@ private slots:
         doc.CurrentIndex = 7;
         const std::optional<std::u16string> shown = doc.ShowSelection(selected.toStdString());
         QCOMPARE(shown.has_value(), shows);
-        QCOMPARE(qs(shown.value_or(u"")), text);
-        QCOMPARE(QString::fromStdString(doc.CurrentKey), currentKey);
-        QCOMPARE(int(doc.CurrentIndex), currentIndex);
+        QTEST(qs(shown.value_or(u"")), "text");
+        QTEST(QString::fromStdString(doc.CurrentKey), "currentKey");
+        QTEST(int(doc.CurrentIndex), "currentIndex");
     }
 
     void storeBodyUsesTheSelectedNode() {

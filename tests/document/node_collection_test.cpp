@@ -82,21 +82,17 @@ private slots:
         QTest::addColumn<QString>("removed");
 
         const QString tree = "S1;S2<S1;S3<S2;S4;S5<S1;S6<S4;S7<S5";
-        QTest::newRow("a leaf") << tree << 3 << "S1;S2<S1;S4;S5<S1;S6<S4;S7<S5"
-                                << "S3";
-        QTest::newRow("first root with its subtree, spread out") << tree << 1 << "S4;S6<S4"
-                                                                 << "S1,S2,S3,S5,S7";
-        QTest::newRow("middle node") << tree << 2 << "S1;S4;S5<S1;S6<S4;S7<S5"
-                                     << "S2,S3";
-        QTest::newRow("second root") << tree << 4 << "S1;S2<S1;S3<S2;S5<S1;S7<S5"
-                                     << "S4,S6";
-        QTest::newRow("last node") << tree << 7 << "S1;S2<S1;S3<S2;S4;S5<S1;S6<S4"
-                                   << "S7";
-        QTest::newRow("only node") << "S0" << 1 << ""
-                                   << "S0";
+        // clang-format off
+        QTest::newRow("a leaf") << tree << 3 << "S1;S2<S1;S4;S5<S1;S6<S4;S7<S5" << "S3";
+        QTest::newRow("first root with its subtree, spread out") << tree << 1 << "S4;S6<S4" << "S1,S2,S3,S5,S7";
+        QTest::newRow("middle node") << tree << 2 << "S1;S4;S5<S1;S6<S4;S7<S5" << "S2,S3";
+        QTest::newRow("second root") << tree << 4 << "S1;S2<S1;S3<S2;S5<S1;S7<S5" << "S4,S6";
+        QTest::newRow("last node") << tree << 7 << "S1;S2<S1;S3<S2;S4;S5<S1;S6<S4" << "S7";
+        QTest::newRow("only node") << "S0" << 1 << "" << "S0";
         QTest::newRow("index 0 does nothing") << tree << 0 << tree << "";
         QTest::newRow("index past the end does nothing") << tree << 8 << tree << "";
         QTest::newRow("negative index does nothing") << tree << -1 << tree << "";
+        // clang-format on
     }
 
     void removeTakesTheSubtree() {
@@ -130,34 +126,15 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("after");  // empty: the add fails and nothing changes
 
-        QTest::newRow("root to an empty tree") << ""
-                                               << ""
-                                               << "S0"
-                                               << "S0";
-        QTest::newRow("root after others") << "S1;S2<S1"
-                                           << ""
-                                           << "S3"
-                                           << "S1;S2<S1;S3";
-        QTest::newRow("child of the first node comes last in Index order") << "S1;S2<S1;S3"
-                                                                           << "S1"
-                                                                           << "S4"
-                                                                           << "S1;S2<S1;S3;S4<S1";
-        QTest::newRow("grandchild") << "S1;S2<S1"
-                                    << "S2"
-                                    << "S9"
-                                    << "S1;S2<S1;S9<S2";
-        QTest::newRow("key in use") << "S1;S2<S1"
-                                    << ""
-                                    << "S2"
-                                    << "";
-        QTest::newRow("key in use under a relative") << "S1;S2<S1"
-                                                     << "S1"
-                                                     << "S1"
-                                                     << "";
-        QTest::newRow("missing relative") << "S1"
-                                          << "S7"
-                                          << "S2"
-                                          << "";
+        // clang-format off
+        QTest::newRow("root to an empty tree") << "" << "" << "S0" << "S0";
+        QTest::newRow("root after others") << "S1;S2<S1" << "" << "S3" << "S1;S2<S1;S3";
+        QTest::newRow("child of the first node comes last in Index order") << "S1;S2<S1;S3" << "S1" << "S4" << "S1;S2<S1;S3;S4<S1";
+        QTest::newRow("grandchild") << "S1;S2<S1" << "S2" << "S9" << "S1;S2<S1;S9<S2";
+        QTest::newRow("key in use") << "S1;S2<S1" << "" << "S2" << "";
+        QTest::newRow("key in use under a relative") << "S1;S2<S1" << "S1" << "S1" << "";
+        QTest::newRow("missing relative") << "S1" << "S7" << "S2" << "";
+        // clang-format on
     }
 
     void addFollowsTheTreeRules() {

@@ -12,15 +12,6 @@ using namespace testsupport;
 
 Q_DECLARE_METATYPE(TextEncoding)
 
-namespace {
-
-const QByteArray kWorkedExample =
-    "<**********>, 1 , 0 ,Notes\r\nfirst line\r\nsecond line\r\n"
-    "<**********>, 2 , 1 ,Plan\r\nbuy paper\r\n"
-    "<**********>, 3 , 2 ,Tasks\r\n\r\n";
-
-}  // namespace
-
 // Files saved again without edits give back their bytes; Documents built in memory are
 // written exactly in the record format.
 class OutlineRoundTripTest : public QObject {
@@ -44,44 +35,20 @@ private slots:
         QTest::addColumn<QByteArray>("saved");  // empty: the same bytes as the file
         QTest::addColumn<TextEncoding>("encoding");
 
+        using B = QByteArray;
         const auto cp932 = TextEncoding::Cp932;
-        QTest::newRow("worked example") << kWorkedExample << QByteArray() << cp932;
-        QTest::newRow("single node")
-            << QByteArray("<**********>, 1 , 0 ,A\r\n\r\n") << QByteArray() << cp932;
-        QTest::newRow("empty file") << QByteArray() << QByteArray() << cp932;
-        QTest::newRow("CP932 every kind of row")
-            << QByteArray(
-                   "<**********>, 1 , 0 ,\x8A\xBF\x82\xA0\xB1\xDE\\~\r\n"
-                   "\x81\x60\x81\x5F\x81\x7C\x87\x40\x87\x54\x87\x8A\r\n"
-                   "\xED\x40\xEE\xF9\xFA\x40\xFA\x54\xFA\x5C\xF0\x40\xF9\xFC\r\n"
-                   "<**********>, 2 , 1 ,\x87\x90\x81\xCA\r\n\x81\xCA\xEE\xF9\r\n")
-            << QByteArray() << cp932;
-        QTest::newRow("CP932 invalid bytes and a lone lead byte at the end")
-            << QByteArray(
-                   "<**********>, 1 , 0 ,\x80\xA0\r\n\x85\x40\xFD\xFE\xFF\x81\r\n"
-                   "\xEF\x80\r\n\x81")
-            << QByteArray(
-                   "<**********>, 1 , 0 ,\x80\xA0\r\n\x85\x40\xFD\xFE\xFF\x81\r\n"
-                   "\xEF\x80\r\n\x81\r\n")
-            << cp932;
-        QTest::newRow("UTF-8") << QByteArray("<**********>, 1 , 0 ,\xC3\xA9\r\n\xED\x95\x9C\r\n")
-                               << QByteArray() << TextEncoding::Utf8;
-        QTest::newRow("UTF-8 with byte-order mark")
-            << QByteArray("\xEF\xBB\xBF<**********>, 1 , 0 ,A\r\n\xF0\x9F\x98\x80\xFF\r\n")
-            << QByteArray() << TextEncoding::Utf8Bom;
-        QTest::newRow("half-width pairs misread as UTF-8")
-            << QByteArray("<**********>, 1 , 0 ,\xC3\xA9\r\n\xC3\xA9\xC3\xA9\r\n") << QByteArray()
-            << TextEncoding::Utf8;
-        QTest::newRow("lone LF and lone CR")
-            << QByteArray("<**********>, 1 , 0 ,A\nx\ry\n\r<**********>, 2 , 1 ,B")
-            << QByteArray("<**********>, 1 , 0 ,A\r\nx\r\ny\r\n\r\n<**********>, 2 , 1 ,B\r\n\r\n")
-            << cp932;
-        QTest::newRow("header fields renumbered")
-            << QByteArray("<**********>,1,0,A\r\n<**********>, 1 , 1.2 ,B\r\n<**********>\r\n")
-            << QByteArray(
-                   "<**********>, 1 , 0 ,A\r\n\r\n<**********>, 2 , 1 ,B\r\n\r\n"
-                   "<**********>, 3 , 0 ,\r\n\r\n")
-            << cp932;
+        // clang-format off
+        QTest::newRow("worked example") << kWorkedExample << B() << cp932;
+        QTest::newRow("single node") << B("<**********>, 1 , 0 ,A\r\n\r\n") << B() << cp932;
+        QTest::newRow("empty file") << B() << B() << cp932;
+        QTest::newRow("CP932 every kind of row") << B("<**********>, 1 , 0 ,\x8A\xBF\x82\xA0\xB1\xDE\\~\r\n\x81\x60\x81\x5F\x81\x7C\x87\x40\x87\x54\x87\x8A\r\n\xED\x40\xEE\xF9\xFA\x40\xFA\x54\xFA\x5C\xF0\x40\xF9\xFC\r\n<**********>, 2 , 1 ,\x87\x90\x81\xCA\r\n\x81\xCA\xEE\xF9\r\n") << B() << cp932;
+        QTest::newRow("CP932 invalid bytes and a lone lead byte at the end") << B("<**********>, 1 , 0 ,\x80\xA0\r\n\x85\x40\xFD\xFE\xFF\x81\r\n\xEF\x80\r\n\x81") << B("<**********>, 1 , 0 ,\x80\xA0\r\n\x85\x40\xFD\xFE\xFF\x81\r\n\xEF\x80\r\n\x81\r\n") << cp932;
+        QTest::newRow("UTF-8") << B("<**********>, 1 , 0 ,\xC3\xA9\r\n\xED\x95\x9C\r\n") << B() << TextEncoding::Utf8;
+        QTest::newRow("UTF-8 with byte-order mark") << B("\xEF\xBB\xBF<**********>, 1 , 0 ,A\r\n\xF0\x9F\x98\x80\xFF\r\n") << B() << TextEncoding::Utf8Bom;
+        QTest::newRow("half-width pairs misread as UTF-8") << B("<**********>, 1 , 0 ,\xC3\xA9\r\n\xC3\xA9\xC3\xA9\r\n") << B() << TextEncoding::Utf8;
+        QTest::newRow("lone LF and lone CR") << B("<**********>, 1 , 0 ,A\nx\ry\n\r<**********>, 2 , 1 ,B") << B("<**********>, 1 , 0 ,A\r\nx\r\ny\r\n\r\n<**********>, 2 , 1 ,B\r\n\r\n") << cp932;
+        QTest::newRow("header fields renumbered") << B("<**********>,1,0,A\r\n<**********>, 1 , 1.2 ,B\r\n<**********>\r\n") << B("<**********>, 1 , 0 ,A\r\n\r\n<**********>, 2 , 1 ,B\r\n\r\n<**********>, 3 , 0 ,\r\n\r\n") << cp932;
+        // clang-format on
     }
 
     void savesWhatItLoaded() {
@@ -136,14 +103,10 @@ private slots:
     void editedTextKeepsInvalidBytes_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QByteArray>("saved");
-        QTest::newRow("CP932") << QByteArray(
-                                      "<**********>, 1 , 0 ,A\r\na\x80"
-                                      "b\r\n\x81")
-                               << QByteArray(
-                                      "<**********>, 1 , 0 ,A\r\nXa\x80"
-                                      "b\r\n\x81\r\n");
-        QTest::newRow("UTF-8") << QByteArray("<**********>, 1 , 0 ,A\r\n\xC3\xA9\xFF\xC3\r\n")
-                               << QByteArray("<**********>, 1 , 0 ,A\r\nX\xC3\xA9\xFF\xC3\r\n");
+        // clang-format off
+        QTest::newRow("CP932") << QByteArray("<**********>, 1 , 0 ,A\r\na\x80" "b\r\n\x81") << QByteArray("<**********>, 1 , 0 ,A\r\nXa\x80" "b\r\n\x81\r\n");
+        QTest::newRow("UTF-8") << QByteArray("<**********>, 1 , 0 ,A\r\n\xC3\xA9\xFF\xC3\r\n") << QByteArray("<**********>, 1 , 0 ,A\r\nX\xC3\xA9\xFF\xC3\r\n");
+        // clang-format on
     }
 
     void editedTextKeepsInvalidBytes() {

@@ -68,53 +68,22 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<SaveOutcome::Status>("status");
 
+        using B = QByteArray;
         const auto saved = SaveOutcome::Status::Saved;
         const auto utf8 = SaveOutcome::Status::SavedAsUtf8;
-        QTest::newRow("input-method characters to their CP932 codes")
-            << "A" << QString::fromUtf16(u"〜−‖¬¢£—")
-            << QByteArray(
-                   "<**********>, 1 , 0 ,A\r\n"
-                   "\x81\x60\x81\x7C\x81\x61\x81\xCA\x81\x91\x81\x92\x81\x5C\r\n")
-            << saved;
-        QTest::newRow("their CP932 forms") << "A" << QString::fromUtf16(u"～－∥￢￠￡―")
-                                           << QByteArray(
-                                                  "<**********>, 1 , 0 ,A\r\n"
-                                                  "\x81\x60\x81\x7C\x81\x61\x81\xCA\x81"
-                                                  "\x91\x81\x92\x81\x5C\r\n")
-                                           << saved;
-        QTest::newRow("kanji, kana, backslash, tilde")
-            << QString::fromUtf16(u"漢ｱ") << QString::fromUtf16(u"\\~①\r\nⅰ\uE000")
-            << QByteArray(
-                   "<**********>, 1 , 0 ,\x8A\xBF\xB1\r\n\\~\x87\x40\r\n\xFA\x40\xF0\x40\r\n")
-            << saved;
-        QTest::newRow("é") << "A" << QString::fromUtf16(u"é")
-                           << QByteArray("\xEF\xBB\xBF<**********>, 1 , 0 ,A\r\n\xC3\xA9\r\n")
-                           << utf8;
-        QTest::newRow("emoji") << "A" << QString::fromUtf16(u"😀")
-                               << QByteArray(
-                                      "\xEF\xBB\xBF<**********>, 1 , 0 ,A\r\n"
-                                      "\xF0\x9F\x98\x80\r\n")
-                               << utf8;
-        QTest::newRow("hangul in the title")
-            << QString::fromUtf16(u"한") << QString::fromUtf16(u"漢")
-            << QByteArray("\xEF\xBB\xBF<**********>, 1 , 0 ,\xED\x95\x9C\r\n\xE6\xBC\xA2\r\n")
-            << utf8;
+        const B bom = "\xEF\xBB\xBF<**********>, 1 , 0 ,";
+        // clang-format off
+        QTest::newRow("input-method characters to their CP932 codes") << "A" << QString::fromUtf16(u"〜−‖¬¢£—") << B("<**********>, 1 , 0 ,A\r\n\x81\x60\x81\x7C\x81\x61\x81\xCA\x81\x91\x81\x92\x81\x5C\r\n") << saved;
+        QTest::newRow("their CP932 forms") << "A" << QString::fromUtf16(u"～－∥￢￠￡―") << B("<**********>, 1 , 0 ,A\r\n\x81\x60\x81\x7C\x81\x61\x81\xCA\x81\x91\x81\x92\x81\x5C\r\n") << saved;
+        QTest::newRow("kanji, kana, backslash, tilde") << QString::fromUtf16(u"漢ｱ") << QString::fromUtf16(u"\\~①\r\nⅰ\uE000") << B("<**********>, 1 , 0 ,\x8A\xBF\xB1\r\n\\~\x87\x40\r\n\xFA\x40\xF0\x40\r\n") << saved;
+        QTest::newRow("é") << "A" << QString::fromUtf16(u"é") << bom + "A\r\n\xC3\xA9\r\n" << utf8;
+        QTest::newRow("emoji") << "A" << QString::fromUtf16(u"😀") << bom + "A\r\n\xF0\x9F\x98\x80\r\n" << utf8;
+        QTest::newRow("hangul in the title") << QString::fromUtf16(u"한") << QString::fromUtf16(u"漢") << bom + "\xED\x95\x9C\r\n\xE6\xBC\xA2\r\n" << utf8;
         // CP932 would write these as 0x5C and 0x7E, which read back as \ and ~.
-        QTest::newRow("yen sign") << "A" << QString::fromUtf16(u"¥")
-                                  << QByteArray(
-                                         "\xEF\xBB\xBF<**********>, 1 , 0 ,A\r\n\xC2\xA5\r\n")
-                                  << utf8;
-        QTest::newRow("overline") << "A" << QString::fromUtf16(u"‾")
-                                  << QByteArray(
-                                         "\xEF\xBB\xBF<**********>, 1 , 0 ,A\r\n"
-                                         "\xE2\x80\xBE\r\n")
-                                  << utf8;
-        QTest::newRow("no-break space") << "A" << QString::fromUtf16(u"a\u00A0b")
-                                        << QByteArray(
-                                               "\xEF\xBB\xBF<**********>, 1 , 0 ,A\r\n"
-                                               "a\xC2\xA0"
-                                               "b\r\n")
-                                        << utf8;
+        QTest::newRow("yen sign") << "A" << QString::fromUtf16(u"¥") << bom + "A\r\n\xC2\xA5\r\n" << utf8;
+        QTest::newRow("overline") << "A" << QString::fromUtf16(u"‾") << bom + "A\r\n\xE2\x80\xBE\r\n" << utf8;
+        QTest::newRow("no-break space") << "A" << QString::fromUtf16(u"a\u00A0b") << bom + "A\r\na\xC2\xA0" "b\r\n" << utf8;
+        // clang-format on
     }
 
     void choosesTheEncoding() {
@@ -213,10 +182,12 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("mode");  // of an existing file; 0 for none
         QTest::addColumn<QString>("reason");
+        // clang-format off
         QTest::newRow("read-only file") << "notes.txt" << 0444 << "Permission denied";
         QTest::newRow("no permissions at all") << "notes.txt" << 0 << "";
         QTest::newRow("missing folder") << "missing/notes.txt" << -1 << "No such file or directory";
         QTest::newRow("a folder") << "folder" << -1 << "Is a directory";
+        // clang-format on
     }
 
     void refusesTargetsItCannotReplace() {

@@ -12,6 +12,12 @@
 // text so that a whole tree can be compared in a table.
 namespace testsupport {
 
+// Notes (two body lines) with the child Plan ("buy paper"), whose child is Tasks (empty).
+inline const QByteArray kWorkedExample =
+    "<**********>, 1 , 0 ,Notes\r\nfirst line\r\nsecond line\r\n"
+    "<**********>, 2 , 1 ,Plan\r\nbuy paper\r\n"
+    "<**********>, 3 , 2 ,Tasks\r\n\r\n";
+
 inline QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");

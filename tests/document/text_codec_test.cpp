@@ -9,14 +9,6 @@ using mossleaf::TextEncoding;
 
 Q_DECLARE_METATYPE(TextEncoding)
 
-namespace {
-
-std::string bytesOf(const QByteArray& bytes) {
-    return bytes.toStdString();
-}
-
-}  // namespace
-
 class TextCodecTest : public QObject {
     Q_OBJECT
 
@@ -26,15 +18,13 @@ private slots:
         QTest::addColumn<TextEncoding>("encoding");
         const auto cp932 = TextEncoding::Cp932;
         const auto utf8 = TextEncoding::Utf8;
+        // clang-format off
         QTest::newRow("empty") << QByteArray() << cp932;
         QTest::newRow("ASCII") << QByteArray("plain text, no more") << cp932;
-        QTest::newRow("byte-order mark")
-            << QByteArray("\xEF\xBB\xBFplain") << TextEncoding::Utf8Bom;
-        QTest::newRow("byte-order mark, then invalid")
-            << QByteArray("\xEF\xBB\xBF\xFF") << TextEncoding::Utf8Bom;
+        QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBFplain") << TextEncoding::Utf8Bom;
+        QTest::newRow("byte-order mark, then invalid") << QByteArray("\xEF\xBB\xBF\xFF") << TextEncoding::Utf8Bom;
         QTest::newRow("two-byte sequence") << QByteArray("caf\xC3\xA9") << utf8;
-        QTest::newRow("four-byte sequence after long ASCII")
-            << QByteArray(100, 'a') + "\xF0\x9F\x98\x80" << utf8;
+        QTest::newRow("four-byte sequence after long ASCII") << QByteArray(100, 'a') + "\xF0\x9F\x98\x80" << utf8;
         QTest::newRow("CP932 kanji") << QByteArray("\x8A\xBF\x8E\x9A") << cp932;
         QTest::newRow("UTF-8 then CP932") << QByteArray("\xC3\xA9 \x8A\xBF") << cp932;
         QTest::newRow("overlong") << QByteArray("\xC0\x80") << cp932;
@@ -43,12 +33,13 @@ private slots:
         QTest::newRow("beyond U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << cp932;
         QTest::newRow("cut short at the end") << QByteArray("ab\xE3\x81") << cp932;
         QTest::newRow("half-width pair") << QByteArray("\xC3\xA9") << utf8;
+        // clang-format on
     }
 
     void detectsTheEncoding() {
         QFETCH(QByteArray, bytes);
         QFETCH(TextEncoding, encoding);
-        QCOMPARE(detectEncoding(bytesOf(bytes)), encoding);
+        QCOMPARE(detectEncoding(bytes.toStdString()), encoding);
     }
 
     void decodesAndEncodesBack_data() {
@@ -57,36 +48,19 @@ private slots:
         QTest::addColumn<QString>("text");
         const auto cp932 = TextEncoding::Cp932;
         const auto utf8 = TextEncoding::Utf8;
-        QTest::newRow("CP932 mixed") << QByteArray("a\x82\xA0\xB1\x87\x40\xFA\x40\xF0\x40") << cp932
-                                     << QString::fromUtf16(u"aあｱ①ⅰ\uE000");
-        QTest::newRow("CP932 invalid single bytes")
-            << QByteArray("\x80\xA0\xFD\xFE\xFF") << cp932
-            << QString::fromUtf16(u"\xDC80\xDCA0\xDCFD\xDCFE\xDCFF");
-        QTest::newRow("CP932 lead byte before an invalid trail")
-            << QByteArray("\x81\x0D\x0A\x81\x20") << cp932
-            << QString::fromUtf16(u"\xDC81\r\n\xDC81 ");
-        QTest::newRow("CP932 undefined pair keeps the second byte")
-            << QByteArray("\x85\x40\xEF\x41") << cp932
-            << QString::fromUtf16(
-                   u"\xDC85@\xDCEF"
-                   u"A");
-        QTest::newRow("CP932 lone lead byte at the end")
-            << QByteArray("x\x81") << cp932 << QString::fromUtf16(u"x\xDC81");
-        QTest::newRow("UTF-8 all lengths") << QByteArray("a\xC3\xA9\xE6\xBC\xA2\xF0\x9F\x98\x80")
-                                           << utf8 << QString::fromUtf16(u"aé漢😀");
-        QTest::newRow("UTF-8 invalid bytes")
-            << QByteArray("\xFF\xC3(\xE6\xBC(\x80") << utf8
-            << QString::fromUtf16(u"\xDCFF\xDCC3(\xDCE6\xDCBC(\xDC80");
-        QTest::newRow("UTF-8 encoded surrogates stay bytes")
-            << QByteArray("\xED\xA0\xBD\xED\xB8\x80") << utf8
-            << QString::fromUtf16(u"\xDCED\xDCA0\xDCBD\xDCED\xDCB8\xDC80");
-        QTest::newRow("UTF-8 encoded escape stays bytes")
-            << QByteArray("\xED\xB2\x80") << utf8 << QString::fromUtf16(u"\xDCED\xDCB2\xDC80");
-        QTest::newRow("UTF-8 pair whose low half looks like an escape")
-            << QByteArray("\xF2\x82\x82\x82\x80") << utf8
-            << QString::fromUtf16(u"\xD9C8\xDC82\xDC80");
-        QTest::newRow("UTF-8 cut short")
-            << QByteArray("\xF0\x9F\x98") << utf8 << QString::fromUtf16(u"\xDCF0\xDC9F\xDC98");
+        // clang-format off
+        QTest::newRow("CP932 mixed") << QByteArray("a\x82\xA0\xB1\x87\x40\xFA\x40\xF0\x40") << cp932 << QString::fromUtf16(u"aあｱ①ⅰ\uE000");
+        QTest::newRow("CP932 invalid single bytes") << QByteArray("\x80\xA0\xFD\xFE\xFF") << cp932 << QString::fromUtf16(u"\xDC80\xDCA0\xDCFD\xDCFE\xDCFF");
+        QTest::newRow("CP932 lead byte before an invalid trail") << QByteArray("\x81\x0D\x0A\x81\x20") << cp932 << QString::fromUtf16(u"\xDC81\r\n\xDC81 ");
+        QTest::newRow("CP932 undefined pair keeps the second byte") << QByteArray("\x85\x40\xEF\x41") << cp932 << QString::fromUtf16(u"\xDC85@\xDCEF" u"A");
+        QTest::newRow("CP932 lone lead byte at the end") << QByteArray("x\x81") << cp932 << QString::fromUtf16(u"x\xDC81");
+        QTest::newRow("UTF-8 all lengths") << QByteArray("a\xC3\xA9\xE6\xBC\xA2\xF0\x9F\x98\x80") << utf8 << QString::fromUtf16(u"aé漢😀");
+        QTest::newRow("UTF-8 invalid bytes") << QByteArray("\xFF\xC3(\xE6\xBC(\x80") << utf8 << QString::fromUtf16(u"\xDCFF\xDCC3(\xDCE6\xDCBC(\xDC80");
+        QTest::newRow("UTF-8 encoded surrogates stay bytes") << QByteArray("\xED\xA0\xBD\xED\xB8\x80") << utf8 << QString::fromUtf16(u"\xDCED\xDCA0\xDCBD\xDCED\xDCB8\xDC80");
+        QTest::newRow("UTF-8 encoded escape stays bytes") << QByteArray("\xED\xB2\x80") << utf8 << QString::fromUtf16(u"\xDCED\xDCB2\xDC80");
+        QTest::newRow("UTF-8 pair whose low half looks like an escape") << QByteArray("\xF2\x82\x82\x82\x80") << utf8 << QString::fromUtf16(u"\xD9C8\xDC82\xDC80");
+        QTest::newRow("UTF-8 cut short") << QByteArray("\xF0\x9F\x98") << utf8 << QString::fromUtf16(u"\xDCF0\xDC9F\xDC98");
+        // clang-format on
     }
 
     void decodesAndEncodesBack() {
@@ -94,7 +68,7 @@ private slots:
         QFETCH(TextEncoding, encoding);
         QFETCH(QString, text);
 
-        const std::u16string decoded = decodeText(bytesOf(bytes), encoding);
+        const std::u16string decoded = decodeText(bytes.toStdString(), encoding);
         QCOMPARE(QString::fromStdU16String(decoded), text);
         std::string out = "prefix";
         QVERIFY(encodeText(decoded, encoding, out));
@@ -108,49 +82,25 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         const auto cp932 = TextEncoding::Cp932;
         const auto utf8 = TextEncoding::Utf8;
-        QTest::newRow("wave dash")
-            << QString::fromUtf16(u"\u301C") << cp932 << true << QByteArray("\x81\x60");
-        QTest::newRow("minus sign")
-            << QString::fromUtf16(u"\u2212") << cp932 << true << QByteArray("\x81\x7C");
-        QTest::newRow("double vertical line")
-            << QString::fromUtf16(u"\u2016") << cp932 << true << QByteArray("\x81\x61");
-        QTest::newRow("not sign") << QString::fromUtf16(u"\u00AC") << cp932 << true
-                                  << QByteArray("\x81\xCA");
-        QTest::newRow("cent sign")
-            << QString::fromUtf16(u"\u00A2") << cp932 << true << QByteArray("\x81\x91");
-        QTest::newRow("pound sign")
-            << QString::fromUtf16(u"\u00A3") << cp932 << true << QByteArray("\x81\x92");
-        QTest::newRow("em dash") << QString::fromUtf16(u"\u2014") << cp932 << true
-                                 << QByteArray("\x81\x5C");
-        QTest::newRow("escapes around kanji") << QString::fromUtf16(u"\xDC81 漢\xDCFF") << cp932
-                                              << true << QByteArray("\x81 \x8A\xBF\xFF");
+        using B = QByteArray;
+        // clang-format off
+        // The characters input methods type, written under the codes CP932 holds them as.
+        QTest::newRow("input-method characters") << QString::fromUtf16(u"\u301C\u2212\u2016\u00AC\u00A2\u00A3\u2014") << cp932 << true << B("\x81\x60\x81\x7C\x81\x61\x81\xCA\x81\x91\x81\x92\x81\x5C");
+        QTest::newRow("escapes around kanji") << QString::fromUtf16(u"\xDC81 漢\xDCFF") << cp932 << true << B("\x81 \x8A\xBF\xFF");
         // Written out, the lead byte would pair up with the kanji's first byte.
-        QTest::newRow("escaped lead byte before a kanji")
-            << QString::fromUtf16(u"\xDC81漢") << cp932 << false << QByteArray();
-        QTest::newRow("yen sign") << QString::fromUtf16(u"a¥") << cp932 << false << QByteArray();
-        QTest::newRow("overline") << QString::fromUtf16(u"‾") << cp932 << false << QByteArray();
-        QTest::newRow("e acute") << QString::fromUtf16(u"é") << cp932 << false << QByteArray();
-        QTest::newRow("emoji after an escape")
-            << QString::fromUtf16(u"\xDC80😀") << cp932 << false << QByteArray();
-        QTest::newRow("lone surrogate in CP932")
-            << QString::fromUtf16(u"\xD800") << cp932 << false << QByteArray();
+        QTest::newRow("escaped lead byte before a kanji") << QString::fromUtf16(u"\xDC81漢") << cp932 << false << B();
+        QTest::newRow("yen sign") << QString::fromUtf16(u"a¥") << cp932 << false << B();
+        QTest::newRow("overline") << QString::fromUtf16(u"‾") << cp932 << false << B();
+        QTest::newRow("e acute") << QString::fromUtf16(u"é") << cp932 << false << B();
+        QTest::newRow("emoji after an escape") << QString::fromUtf16(u"\xDC80😀") << cp932 << false << B();
+        QTest::newRow("lone surrogate in CP932") << QString::fromUtf16(u"\xD800") << cp932 << false << B();
         // Surrogates without a partner keep a byte form in UTF-8 so nothing is lost.
-        QTest::newRow("lone high surrogate") << QString::fromUtf16(
-                                                    u"a\xD83D"
-                                                    u"b")
-                                             << utf8 << true
-                                             << QByteArray(
-                                                    "a\xED\xA0\xBD"
-                                                    "b");
-        QTest::newRow("lone low surrogate")
-            << QString::fromUtf16(u"\xDE00") << utf8 << true << QByteArray("\xED\xB8\x80");
-        QTest::newRow("pair whose low half looks like an escape")
-            << QString::fromUtf16(u"\xD83D\xDC80") << utf8 << true
-            << QByteArray("\xF0\x9F\x92\x80");
-        QTest::newRow("surrogate pair") << QString::fromUtf16(u"\xD83D\xDE00") << utf8 << true
-                                        << QByteArray("\xF0\x9F\x98\x80");
-        QTest::newRow("high surrogate at the end")
-            << QString::fromUtf16(u"\xDBFF") << utf8 << true << QByteArray("\xED\xAF\xBF");
+        QTest::newRow("lone high surrogate") << QString::fromUtf16(u"a\xD83D" u"b") << utf8 << true << B("a\xED\xA0\xBD" "b");
+        QTest::newRow("lone low surrogate") << QString::fromUtf16(u"\xDE00") << utf8 << true << B("\xED\xB8\x80");
+        QTest::newRow("pair whose low half looks like an escape") << QString::fromUtf16(u"\xD83D\xDC80") << utf8 << true << B("\xF0\x9F\x92\x80");
+        QTest::newRow("surrogate pair") << QString::fromUtf16(u"\xD83D\xDE00") << utf8 << true << B("\xF0\x9F\x98\x80");
+        QTest::newRow("high surrogate at the end") << QString::fromUtf16(u"\xDBFF") << utf8 << true << B("\xED\xAF\xBF");
+        // clang-format on
     }
 
     void encodes() {
