@@ -18,15 +18,8 @@ public:
     // Values by key path, then by value name; a key listed with no values exists but is empty.
     QMap<QByteArray, QMap<QByteArray, Value>> keys;
 
-    QList<Registry::Key> roots;
-    QList<std::uint32_t> options;
-    QList<std::uint32_t> access;
-
-    long openKey(Registry::Key root, const QByteArray& subKey, std::uint32_t opts,
-                 std::uint32_t rights, Registry::Key* key) override {
-        roots << root;
-        options << opts;
-        access << rights;
+    long openKey(Registry::Key root, const QByteArray& subKey, std::uint32_t, std::uint32_t,
+                 Registry::Key* key) override {
         if (root != Registry::kLocalMachine || !keys.contains(subKey)) {
             return Registry::kNotFound;
         }

@@ -5,10 +5,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QToolBar>
 
 #include "document/common_dialog.h"
-#include "document/file_commands.h"
 #include "editing/body_edit.h"
 #include "editing/outline_tree.h"
 #include "editing/title_box.h"
@@ -54,296 +52,251 @@ class FileCommandsWidgetTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void saveUnnamedAsksAndCancelSavesNothing();
-    void saveUnnamedAsksThenWritesWithoutAsking();
-    void saveAfterOpenWritesBackWithoutDialog();
-    void newThenSaveAsks();
-    void cancelOpenChangesNothing();
-    void saveAsChangesTheName();
-    void saveAsWithoutExtensionUsesTheNameAsTyped();
-    void openMissingFileKeepsTheDocumentAndItsName();
-    void openRejectedFileLeavesItUnnamed();
-    void dialogsStartFromTheLastPath();
-    void saveStoresTheTypedBodyFirst();
-    void saveFailureIsReported();
-    void closeClosesTheWindow();
-    void qtFilter_data();
-    void qtFilter();
-    void loadShowsFirstBodyAndSecondNode_data();
-    void loadShowsFirstBodyAndSecondNode();
-};
+    void saveUnnamedAsksOnceAndCancelSavesNothing() {
+        Window w;
+        w.makeOneNode();
+        const QString target = w.path("one.txt");
+        w.dialogs.answers << QString() << target;  // cancel, then a name
+        w.form->mnuFileSave_Click();
+        QCOMPARE(w.dialogs.requests.size(), 1);
+        const CommonDialog::Request& asked = w.dialogs.requests.constFirst();
+        QCOMPARE(asked.kind, CommonDialog::Kind::Save);
+        QCOMPARE(asked.title, kSaveTitle);
+        QCOMPARE(asked.qtFilter, kQtFilter);
+        QCOMPARE(w.form->dlgCommonDialog->Filter, kFilter);
+        QVERIFY(!w.form->dlgCommonDialog->CancelError);
+        QVERIFY(w.fileName().isEmpty());
+        QVERIFY(QDir(w.dir.path()).isEmpty());
+        w.form->mnuFileSave_Click();
+        QCOMPARE(w.fileName(), target);
+        QCOMPARE(readBytes(target), kSingleNode);
+        QFile::remove(target);
+        w.form->mnuFileSave_Click();  // named now: no question
+        QCOMPARE(w.dialogs.requests.size(), 2);
+        QCOMPARE(readBytes(target), kSingleNode);
+        QVERIFY(w.messages.texts().isEmpty());
+    }
 
-void FileCommandsWidgetTest::saveUnnamedAsksAndCancelSavesNothing() {
-    Window w;
-    w.makeOneNode();
-    w.dialogs.answers << QString();  // cancel
-    w.form->mnuFileSave_Click();
-    QCOMPARE(w.dialogs.requests.size(), 1);
-    const CommonDialog::Request& asked = w.dialogs.requests.constFirst();
-    QCOMPARE(asked.kind, CommonDialog::Kind::Save);
-    QCOMPARE(asked.title, kSaveTitle);
-    QCOMPARE(asked.qtFilter, kQtFilter);
-    QCOMPARE(w.form->dlgCommonDialog->Filter, kFilter);
-    QVERIFY(!w.form->dlgCommonDialog->CancelError);
-    QVERIFY(w.fileName().isEmpty());
-    QVERIFY(QDir(w.dir.path()).isEmpty());
-    QVERIFY(w.messages.texts().isEmpty());
-}
+    void saveAfterOpenWritesBackWithoutDialog() {
+        Window w;
+        const QString source = w.path("notes.txt");
+        writeBytes(source, exampleOutline());
+        w.dialogs.answers << source;
+        w.form->mnuFileOpen_Click();
+        QCOMPARE(w.dialogs.requests.constFirst().kind, CommonDialog::Kind::Open);
+        QCOMPARE(w.dialogs.requests.constFirst().title, kOpenTitle);
+        QCOMPARE(w.dialogs.requests.constFirst().qtFilter, kQtFilter);
+        QCOMPARE(w.form->Doc.Nodes.Count(), 3);
+        QCOMPARE(w.fileName(), source);
+        writeBytes(source, "overwritten\r\n");
+        // the Save button of the toolbar, which runs the same command
+        w.form->tbToolBar_ButtonClick(QStringLiteral("上書き保存"));
+        QCOMPARE(w.dialogs.requests.size(), 1);
+        QCOMPARE(readBytes(source), exampleOutline());
+    }
 
-void FileCommandsWidgetTest::saveUnnamedAsksThenWritesWithoutAsking() {
-    Window w;
-    w.makeOneNode();
-    const QString target = w.path("one.txt");
-    w.dialogs.answers << target;
-    w.form->mnuFileSave_Click();
-    QCOMPARE(w.dialogs.requests.size(), 1);
-    QCOMPARE(w.fileName(), target);
-    QCOMPARE(readBytes(target), kSingleNode);
-    QFile::remove(target);
-    w.form->mnuFileSave_Click();
-    QCOMPARE(w.dialogs.requests.size(), 1);
-    QCOMPARE(readBytes(target), kSingleNode);
-    QVERIFY(w.messages.texts().isEmpty());
-}
+    void newThenSaveAsks() {
+        Window w;
+        const QString source = w.path("notes.txt");
+        writeBytes(source, exampleOutline());
+        w.dialogs.answers << source;
+        w.form->mnuFileOpen_Click();
+        w.form->mnuFileNew_Click();
+        QCOMPARE(w.form->Doc.Nodes.Count(), 0);
+        QVERIFY(w.fileName().isEmpty());
+        QVERIFY(w.form->Text2->toPlainText().isEmpty());
+        w.form->mnuFileSave_Click();  // cancelled: no answer left
+        QCOMPARE(w.dialogs.requests.size(), 2);
+        QCOMPARE(w.dialogs.requests.last().kind, CommonDialog::Kind::Save);
+        QCOMPARE(readBytes(source), exampleOutline());
+    }
 
-void FileCommandsWidgetTest::saveAfterOpenWritesBackWithoutDialog() {
-    Window w;
-    const QString source = w.path("notes.txt");
-    writeBytes(source, exampleOutline());
-    w.dialogs.answers << source;
-    w.form->mnuFileOpen_Click();
-    QCOMPARE(w.dialogs.requests.constFirst().kind, CommonDialog::Kind::Open);
-    QCOMPARE(w.dialogs.requests.constFirst().title, kOpenTitle);
-    QCOMPARE(w.dialogs.requests.constFirst().qtFilter, kQtFilter);
-    QCOMPARE(w.form->Doc.Nodes.Count(), 3);
-    QCOMPARE(w.fileName(), source);
-    writeBytes(source, "overwritten\r\n");
-    // the Save button of the toolbar, which runs the same command
-    w.form->tbToolBar_ButtonClick(QStringLiteral("上書き保存"));
-    QCOMPARE(w.dialogs.requests.size(), 1);
-    QCOMPARE(readBytes(source), exampleOutline());
-}
+    void cancelOpenChangesNothing() {
+        Window w;
+        const QString source = w.path("notes.txt");
+        writeBytes(source, exampleOutline());
+        w.dialogs.answers << source << QString();
+        w.form->mnuFileOpen_Click();
+        w.form->mnuFileOpen_Click();
+        QCOMPARE(w.dialogs.requests.size(), 2);
+        QCOMPARE(w.form->Doc.Nodes.Count(), 3);
+        QCOMPARE(w.fileName(), source);
+        QCOMPARE(w.form->dlgCommonDialog->FileName, source);
+        QCOMPARE(w.form->Text2->toPlainText(), QStringLiteral("first line\nsecond line"));
+    }
 
-void FileCommandsWidgetTest::newThenSaveAsks() {
-    Window w;
-    const QString source = w.path("notes.txt");
-    writeBytes(source, exampleOutline());
-    w.dialogs.answers << source;
-    w.form->mnuFileOpen_Click();
-    w.form->mnuFileNew_Click();
-    QCOMPARE(w.form->Doc.Nodes.Count(), 0);
-    QVERIFY(w.fileName().isEmpty());
-    QVERIFY(w.form->Text2->toPlainText().isEmpty());
-    w.form->mnuFileSave_Click();  // cancelled: no answer left
-    QCOMPARE(w.dialogs.requests.size(), 2);
-    QCOMPARE(w.dialogs.requests.last().title, kSaveTitle);
-    QCOMPARE(readBytes(source), exampleOutline());
-}
+    void saveAsChangesTheName() {
+        Window w;
+        const QString first = w.path("a.txt");
+        const QString second = w.path("b.txt");
+        writeBytes(first, exampleOutline());
+        w.dialogs.answers << first << second;
+        w.form->mnuFileOpen_Click();
+        w.form->mnuFileNameSave_Click();
+        QCOMPARE(w.dialogs.requests.last().kind, CommonDialog::Kind::Save);
+        QCOMPARE(w.fileName(), second);
+        QCOMPARE(readBytes(second), exampleOutline());
+        writeBytes(first, "first\r\n");
+        writeBytes(second, "second\r\n");
+        w.form->mnuFileSave_Click();
+        QCOMPARE(w.dialogs.requests.size(), 2);
+        QCOMPARE(readBytes(first), QByteArray("first\r\n"));
+        QCOMPARE(readBytes(second), exampleOutline());
+    }
 
-void FileCommandsWidgetTest::cancelOpenChangesNothing() {
-    Window w;
-    const QString source = w.path("notes.txt");
-    writeBytes(source, exampleOutline());
-    w.dialogs.answers << source << QString();
-    w.form->mnuFileOpen_Click();
-    w.form->mnuFileOpen_Click();
-    QCOMPARE(w.dialogs.requests.size(), 2);
-    QCOMPARE(w.form->Doc.Nodes.Count(), 3);
-    QCOMPARE(w.fileName(), source);
-    QCOMPARE(w.form->dlgCommonDialog->FileName, source);
-    QCOMPARE(w.form->Text2->toPlainText(), QStringLiteral("first line\nsecond line"));
-}
+    void saveAsWithoutExtensionUsesTheNameAsTyped() {
+        Window w;
+        w.makeOneNode();
+        const QString target = w.path("plain");
+        w.dialogs.answers << target;
+        w.form->mnuFileNameSave_Click();
+        QCOMPARE(readBytes(target), kSingleNode);
+        QVERIFY(!QFileInfo::exists(target + ".txt"));
+        // an existing file is replaced without a question
+        w.makeOneNode();
+        w.dialogs.answers << target;
+        w.form->mnuFileNameSave_Click();
+        QCOMPARE(readBytes(target).count("<**********>"), 2);
+        QVERIFY(w.messages.texts().isEmpty());
+    }
 
-void FileCommandsWidgetTest::saveAsChangesTheName() {
-    Window w;
-    const QString first = w.path("a.txt");
-    const QString second = w.path("b.txt");
-    writeBytes(first, exampleOutline());
-    w.dialogs.answers << first << second;
-    w.form->mnuFileOpen_Click();
-    w.form->mnuFileNameSave_Click();
-    QCOMPARE(w.dialogs.requests.last().kind, CommonDialog::Kind::Save);
-    QCOMPARE(w.fileName(), second);
-    QCOMPARE(readBytes(second), exampleOutline());
-    writeBytes(first, "first\r\n");
-    writeBytes(second, "second\r\n");
-    w.form->mnuFileSave_Click();
-    QCOMPARE(w.dialogs.requests.size(), 2);
-    QCOMPARE(readBytes(first), QByteArray("first\r\n"));
-    QCOMPARE(readBytes(second), exampleOutline());
-}
+    // The Document on screen keeps its own name, so a later Save cannot write it over the file
+    // the user tried to open.
+    void openMissingFileKeepsTheDocumentAndItsName() {
+        Window w;
+        const QString source = w.path("notes.txt");
+        const QString missing = w.path("missing.txt");
+        writeBytes(source, exampleOutline());
+        w.dialogs.answers << source << missing;
+        w.form->mnuFileOpen_Click();
+        w.form->mnuFileOpen_Click();
+        QCOMPARE(w.messages.texts(),
+                 QStringList{missing + QStringLiteral("\r\nファイルが開けません。")});
+        QCOMPARE(w.messages.shown().constFirst().icon, MessageBox::Icon::Exclamation);
+        QCOMPARE(w.fileName(), source);
+        QCOMPARE(w.form->Doc.Nodes.Count(), 3);
+        QCOMPARE(w.form->Text2->toPlainText(), QStringLiteral("first line\nsecond line"));
+        w.form->mnuFileSave_Click();
+        QVERIFY(!QFileInfo::exists(missing));
+        QCOMPARE(readBytes(source), exampleOutline());
+    }
 
-void FileCommandsWidgetTest::saveAsWithoutExtensionUsesTheNameAsTyped() {
-    Window w;
-    w.makeOneNode();
-    const QString target = w.path("plain");
-    w.dialogs.answers << target;
-    w.form->mnuFileNameSave_Click();
-    QCOMPARE(readBytes(target), kSingleNode);
-    QVERIFY(!QFileInfo::exists(target + ".txt"));
-    // an existing file is replaced without a question
-    w.makeOneNode();
-    w.dialogs.answers << target;
-    w.form->mnuFileNameSave_Click();
-    QCOMPARE(readBytes(target).count("<**********>"), 2);
-    QVERIFY(w.messages.texts().isEmpty());
-}
+    void openRejectedFileLeavesItUnnamed() {
+        Window w;
+        const QString plain = w.path("plain.txt");
+        writeBytes(plain, "a note, not an outline\r\n");
+        w.makeOneNode();
+        w.dialogs.answers << plain;
+        w.form->mnuFileOpen_Click();
+        QCOMPARE(w.messages.texts(),
+                 QStringList{plain + QStringLiteral("\r\nファイルの形式はツリー形式ではありません。"
+                                                    "\r\n読みこみを中止します。")});
+        QCOMPARE(w.form->Doc.Nodes.Count(), 0);
+        QVERIFY(w.fileName().isEmpty());
+        QVERIFY(w.form->Text2->toPlainText().isEmpty());
+        w.form->mnuFileSave_Click();  // asks, and is cancelled
+        QCOMPARE(readBytes(plain), QByteArray("a note, not an outline\r\n"));
+    }
 
-// The Document on screen keeps its own name, so a later Save cannot write it over the file
-// the user tried to open.
-void FileCommandsWidgetTest::openMissingFileKeepsTheDocumentAndItsName() {
-    Window w;
-    const QString source = w.path("notes.txt");
-    const QString missing = w.path("missing.txt");
-    writeBytes(source, exampleOutline());
-    w.dialogs.answers << source << missing;
-    w.form->mnuFileOpen_Click();
-    w.form->mnuFileOpen_Click();
-    QCOMPARE(w.messages.texts(),
-             QStringList{missing + QStringLiteral("\r\nファイルが開けません。")});
-    QCOMPARE(w.messages.shown().constFirst().icon, MessageBox::Icon::Exclamation);
-    QCOMPARE(w.fileName(), source);
-    QCOMPARE(w.form->Doc.Nodes.Count(), 3);
-    QCOMPARE(w.form->Text2->toPlainText(), QStringLiteral("first line\nsecond line"));
-    w.form->mnuFileSave_Click();
-    QVERIFY(!QFileInfo::exists(missing));
-    QCOMPARE(readBytes(source), exampleOutline());
-}
+    void dialogsStartFromTheLastPath() {
+        const QString start = QStringLiteral("/no/such/folder/start.txt");
+        Window w(start);  // the command line names the file
+        QCOMPARE(w.messages.texts().size(), 1);
+        const QString chosen = w.path("chosen.txt");
+        w.dialogs.answers << QString() << chosen << QString();
+        w.form->mnuFileOpen_Click();      // cancelled
+        w.form->mnuFileNameSave_Click();  // chooses
+        w.form->mnuFileOpen_Click();      // cancelled
+        QCOMPARE(w.dialogs.requests.size(), 3);
+        QCOMPARE(w.dialogs.requests[0].startPath, start);
+        QCOMPARE(w.dialogs.requests[1].startPath, start);
+        QCOMPARE(w.dialogs.requests[2].startPath, chosen);
+        QCOMPARE(w.form->dlgCommonDialog->FileName, chosen);
+    }
 
-void FileCommandsWidgetTest::openRejectedFileLeavesItUnnamed() {
-    Window w;
-    const QString plain = w.path("plain.txt");
-    writeBytes(plain, "a note, not an outline\r\n");
-    w.makeOneNode();
-    w.dialogs.answers << plain;
-    w.form->mnuFileOpen_Click();
-    QCOMPARE(w.messages.texts(),
-             QStringList{plain + QStringLiteral("\r\nファイルの形式はツリー形式ではありません。"
-                                                "\r\n読みこみを中止します。")});
-    QCOMPARE(w.form->Doc.Nodes.Count(), 0);
-    QVERIFY(w.fileName().isEmpty());
-    QVERIFY(w.form->Text2->toPlainText().isEmpty());
-    w.form->mnuFileSave_Click();  // asks, and is cancelled
-    QCOMPARE(readBytes(plain), QByteArray("a note, not an outline\r\n"));
-}
+    // Save As from the menu writes the typing, which the body has not stored yet.
+    void saveAsStoresTheTypedBodyFirst() {
+        Window w;
+        const QString source = w.path("notes.txt");
+        writeBytes(source, exampleOutline());
+        w.dialogs.answers << source << w.path("copy.txt");
+        w.form->mnuFileOpen_Click();
+        clickNode(*w.form, "S1");
+        w.form->Text2->setFocus();
+        w.form->Text2->moveCursor(QTextCursor::End);
+        QTest::keyClicks(w.form->Text2, QStringLiteral("!"));
+        w.form->mnuFileNameSave->trigger();
+        QVERIFY(readBytes(w.path("copy.txt")).contains("second line!\r\n"));
+    }
 
-void FileCommandsWidgetTest::dialogsStartFromTheLastPath() {
-    const QString start = QStringLiteral("/no/such/folder/start.txt");
-    Window w(start);  // the command line names the file
-    QCOMPARE(w.messages.texts().size(), 1);
-    const QString chosen = w.path("chosen.txt");
-    w.dialogs.answers << QString() << chosen << QString();
-    w.form->mnuFileOpen_Click();      // cancelled
-    w.form->mnuFileNameSave_Click();  // chooses
-    w.form->mnuFileOpen_Click();      // cancelled
-    QCOMPARE(w.dialogs.requests.size(), 3);
-    QCOMPARE(w.dialogs.requests[0].startPath, start);
-    QCOMPARE(w.dialogs.requests[1].startPath, start);
-    QCOMPARE(w.dialogs.requests[2].startPath, chosen);
-    QCOMPARE(w.form->dlgCommonDialog->FileName, chosen);
-}
+    void saveFailureIsReported() {
+        Window w;
+        w.makeOneNode();
+        const QString target = w.path("no-folder/one.txt");
+        w.dialogs.answers << target;
+        w.form->mnuFileNameSave_Click();
+        QCOMPARE(w.messages.texts().size(), 1);
+        const QString text = w.messages.texts().constFirst();
+        QVERIFY2(text.startsWith(target + QStringLiteral("\r\nファイルに保存できません。")),
+                 qPrintable(text));
+        QCOMPARE(w.messages.shown().constFirst().icon, MessageBox::Icon::Exclamation);
+        QCOMPARE(w.form->Doc.Nodes.Count(), 1);
+        QVERIFY(!QFileInfo::exists(target));
+    }
 
-// Clicking Save after typing writes the typing: the toolbar never takes the focus, so the
-// body would otherwise not have been stored yet.
-void FileCommandsWidgetTest::saveStoresTheTypedBodyFirst() {
-    Window w;
-    const QString source = w.path("notes.txt");
-    writeBytes(source, exampleOutline());
-    w.dialogs.answers << source;
-    w.form->mnuFileOpen_Click();
-    clickNode(*w.form, "S1");
-    w.form->Text2->setFocus();
-    w.form->Text2->moveCursor(QTextCursor::End);
-    QTest::keyClicks(w.form->Text2, QStringLiteral("!"));
-    QAction* save = nullptr;
-    for (QAction* action : w.form->tbToolBar->actions()) {
-        if (action->property("Key").toString() == QStringLiteral("上書き保存")) {
-            save = action;
+    void closeClosesTheWindow() {
+        Window w;
+        w.makeOneNode();
+        w.form->mnuFileClose->trigger();
+        QVERIFY(!w.form->isVisible());
+        QVERIFY(w.dialogs.requests.isEmpty());
+        QCOMPARE(w.settings.writes, 4);
+    }
+
+    void qtFilter_data() {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("qt");
+        // clang-format off
+        QTest::newRow("the program's one type") << kFilter << kQtFilter;
+        QTest::newRow("description without pattern") << QStringLiteral("Text|*.txt") << QStringLiteral("Text (*.txt)");
+        QTest::newRow("two types, two patterns") << QStringLiteral("Notes|*.txt;*.log|All|*.*") << QStringLiteral("Notes (*.txt *.log);;All (*.*)");
+        QTest::newRow("empty") << QString() << QString();
+        // clang-format on
+    }
+
+    void qtFilter() {
+        QFETCH(QString, filter);
+        QTEST(CommonDialog::toQtFilter(filter), "qt");
+    }
+
+    void loadShowsFirstBodyAndSecondNode_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<bool>("firstExpanded");
+        // clang-format off
+        QTest::newRow("worked example") << exampleOutline() << QStringLiteral("first line\nsecond line") << true;
+        QTest::newRow("one record") << QByteArrayLiteral("<**********>, 1 , 0 ,A\r\nonly\r\n") << QStringLiteral("only") << false;
+        QTest::newRow("empty file") << QByteArray() << QString() << false;
+        QTest::newRow("two roots") << QByteArrayLiteral("<**********>, 1 , 0 ,A\r\na\r\n<**********>, 2 , 0 ,B\r\nb\r\n") << QStringLiteral("a") << false;
+        // clang-format on
+    }
+
+    void loadShowsFirstBodyAndSecondNode() {
+        QFETCH(QByteArray, file);
+        Window w;
+        w.makeOneNode();
+        w.form->Text2->setPlainText(QStringLiteral("left over"));
+        const QString source = w.path("in.txt");
+        writeBytes(source, file);
+        w.form->LoadDocument(source);
+        QTEST(w.form->Text2->toPlainText(), "body");
+        if (w.form->TreeView1->topLevelItemCount() > 0) {
+            QTEST(w.form->TreeView1->topLevelItem(0)->isExpanded(), "firstExpanded");
         }
+        QVERIFY(w.form->TreeView1->selectedItems().isEmpty());
+        QVERIFY(w.messages.texts().isEmpty());
     }
-    QVERIFY(save);
-    QTest::mouseClick(w.form->tbToolBar->widgetForAction(save), Qt::LeftButton);
-    QVERIFY(readBytes(source).startsWith(
-        "<**********>, 1 , 0 ,Notes\r\nfirst line\r\nsecond line!\r\n"));
-
-    // Save As from the menu stores too
-    QTest::keyClicks(w.form->Text2, QStringLiteral("?"));
-    const QString copy = w.path("copy.txt");
-    w.dialogs.answers << copy;
-    w.form->mnuFileNameSave->trigger();
-    QVERIFY(readBytes(copy).contains("second line!?\r\n"));
-}
-
-void FileCommandsWidgetTest::saveFailureIsReported() {
-    Window w;
-    w.makeOneNode();
-    const QString target = w.path("no-folder/one.txt");
-    w.dialogs.answers << target;
-    w.form->mnuFileNameSave_Click();
-    QCOMPARE(w.messages.texts().size(), 1);
-    const QString text = w.messages.texts().constFirst();
-    QVERIFY2(text.startsWith(target + QStringLiteral("\r\nファイルに保存できません。")),
-             qPrintable(text));
-    QCOMPARE(w.messages.shown().constFirst().icon, MessageBox::Icon::Exclamation);
-    QCOMPARE(w.form->Doc.Nodes.Count(), 1);
-    QVERIFY(!QFileInfo::exists(target));
-}
-
-void FileCommandsWidgetTest::closeClosesTheWindow() {
-    Window w;
-    w.makeOneNode();
-    w.form->mnuFileClose->trigger();
-    QVERIFY(!w.form->isVisible());
-    QVERIFY(w.dialogs.requests.isEmpty());
-    QVERIFY(w.messages.texts().isEmpty());
-    QCOMPARE(w.settings.writes, 4);
-}
-
-void FileCommandsWidgetTest::qtFilter_data() {
-    QTest::addColumn<QString>("filter");
-    QTest::addColumn<QString>("qt");
-    QTest::newRow("the program's one type") << kFilter << kQtFilter;
-    QTest::newRow("description without pattern")
-        << QStringLiteral("Text|*.txt") << QStringLiteral("Text (*.txt)");
-    QTest::newRow("two types, two patterns") << QStringLiteral("Notes|*.txt;*.log|All|*.*")
-                                             << QStringLiteral("Notes (*.txt *.log);;All (*.*)");
-    QTest::newRow("empty") << QString() << QString();
-}
-
-void FileCommandsWidgetTest::qtFilter() {
-    QFETCH(QString, filter);
-    QTEST(CommonDialog::toQtFilter(filter), "qt");
-}
-
-void FileCommandsWidgetTest::loadShowsFirstBodyAndSecondNode_data() {
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QString>("body");
-    QTest::addColumn<bool>("firstExpanded");
-    QTest::newRow("worked example")
-        << exampleOutline() << QStringLiteral("first line\nsecond line") << true;
-    QTest::newRow("one record") << QByteArrayLiteral("<**********>, 1 , 0 ,A\r\nonly\r\n")
-                                << QStringLiteral("only") << false;
-    QTest::newRow("empty file") << QByteArray() << QString() << false;
-    QTest::newRow("two roots")
-        << QByteArrayLiteral("<**********>, 1 , 0 ,A\r\na\r\n<**********>, 2 , 0 ,B\r\nb\r\n")
-        << QStringLiteral("a") << false;
-}
-
-void FileCommandsWidgetTest::loadShowsFirstBodyAndSecondNode() {
-    QFETCH(QByteArray, file);
-    Window w;
-    w.makeOneNode();
-    w.form->Text2->setPlainText(QStringLiteral("left over"));
-    const QString source = w.path("in.txt");
-    writeBytes(source, file);
-    w.form->LoadDocument(source);
-    QTEST(w.form->Text2->toPlainText(), "body");
-    if (w.form->TreeView1->topLevelItemCount() > 0) {
-        QTEST(w.form->TreeView1->topLevelItem(0)->isExpanded(), "firstExpanded");
-    }
-    QVERIFY(w.form->TreeView1->selectedItems().isEmpty());
-    QVERIFY(w.messages.texts().isEmpty());
-}
+};
 
 QTEST_MAIN(FileCommandsWidgetTest)
 #include "file_commands_widget_test.moc"

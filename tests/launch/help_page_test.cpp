@@ -34,137 +34,106 @@ class HelpPageTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        received_ = dir_.filePath(QStringLiteral("received.txt"));
+        haveGio_ = !QStandardPaths::findExecutable(QStringLiteral("gio")).isEmpty();
+
+        // A browser of our own: it writes the page it was given to a file.
+        const QString browser = dir_.filePath(QStringLiteral("browser.sh"));
+        QVERIFY(writeFile(browser, "#!/bin/sh\nprintf '%s' \"$1\" > '" + received_.toUtf8() +
+                                       ".part' && mv '" + received_.toUtf8() + ".part' '" +
+                                       received_.toUtf8() + "'\n"));
+        QVERIFY(QFile::setPermissions(
+            browser, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        QVERIFY(QDir().mkpath(dir_.filePath(QStringLiteral("data/applications"))));
+        QVERIFY(QDir().mkpath(dir_.filePath(QStringLiteral("config"))));
+        QVERIFY(writeFile(dir_.filePath(QStringLiteral("data/applications/test-browser.desktop")),
+                          "[Desktop Entry]\nType=Application\nName=Test browser\nExec=" +
+                              browser.toUtf8() + " %u\nMimeType=text/html;\n"));
+        QVERIFY(writeFile(dir_.filePath(QStringLiteral("config/mimeapps.list")),
+                          "[Default Applications]\ntext/html=test-browser.desktop\n"));
+        qputenv("XDG_DATA_HOME", dir_.filePath(QStringLiteral("data")).toUtf8());
+        qputenv("XDG_CONFIG_HOME", dir_.filePath(QStringLiteral("config")).toUtf8());
+        qputenv("XDG_DATA_DIRS", dir_.filePath(QStringLiteral("data")).toUtf8() + ":/usr/share");
+        qputenv("XDG_CONFIG_DIRS", dir_.filePath(QStringLiteral("config")).toUtf8());
+    }
+
+    void pageLiesBesideTheProgram() {
+        QVERIFY(QFileInfo(kProgramDir + QStringLiteral("/mossleaf")).isExecutable());
+        QCOMPARE(readAll(kProgramDir + QStringLiteral("/help.htm")),
+                 readAll(QStringLiteral(MOSSLEAF_HELP_SOURCE)));
+    }
+
+    void pageIsUtf8Html() {
+        const QByteArray page = readAll(kProgramDir + QStringLiteral("/help.htm"));
+        QVERIFY(page.size() > 4000);
+        QVERIFY(QByteArrayView(page).isValidUtf8());
+        QVERIFY(!page.startsWith("\xEF\xBB\xBF"));
+        QVERIFY(page.toLower().contains("<meta charset=\"utf-8\">"));
+        QVERIFY(page.contains("<html lang=\"ja\">"));
+        QVERIFY(page.trimmed().endsWith("</html>"));
+    }
+
+    void manualCoversTheCommands_data() {
+        QTest::addColumn<QString>("text");
+        // clang-format off
+        for (const char* caption : {"ﾌｧｲﾙ(F)", "新規作成(N)", "開く(O)...", "上書き保存(V)", "名前を付けて保存", "閉じる(C)",
+                                    "編集(E)", "ｺﾋﾟｰ(C)", "置換", "実行", "ﾍﾙﾌﾟ(H)", "操作説明(H)", "ﾊﾞｰｼﾞｮﾝ情報(A)",
+                                    "ｼｽﾃﾑ情報(S)...", "名前変更", "削除", "キャンセル", "&lt;**********&gt;, 1 , 0 ,", "256",
+                                    "512", "Mailto:", "登録件数が最大値を超えました。", "は開けません", "バージョン 1.0.1"}) {
+            // clang-format on
+            QTest::newRow(caption) << QString::fromUtf8(caption);
+        }
+    }
+
+    void manualCoversTheCommands() {
+        QFETCH(QString, text);
+        static const QString page =
+            QString::fromUtf8(readAll(kProgramDir + QStringLiteral("/help.htm")));
+        QVERIFY2(page.contains(text), qPrintable(text));
+    }
+
+    void opensFromTheBuildTree() { openAndExpect(kProgramDir); }
+
+    void opensFromAnInstalledTree() {
+        const QString cmake = QStringLiteral(MOSSLEAF_CMAKE_COMMAND);
+        const QString prefix = dir_.filePath(QStringLiteral("prefix"));
+        QProcess install;
+        install.start(cmake,
+                      {QStringLiteral("--install"), kBuildDir, QStringLiteral("--prefix"), prefix});
+        QVERIFY(install.waitForFinished(60000));
+        QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
+
+        // The program and its manual end up in one folder.
+        const QString installed = prefix + QStringLiteral("/lib/mossleaf");
+        QVERIFY(QFileInfo(installed + QStringLiteral("/mossleaf")).isExecutable());
+        QVERIFY(QFileInfo(installed + QStringLiteral("/help.htm")).isFile());
+        openAndExpect(installed);
+    }
     void init() { QFile::remove(received_); }
 
-    void pageLiesBesideTheProgram();
-    void pageIsUtf8Html();
-    void manualCoversTheCommands_data();
-    void manualCoversTheCommands();
-    void opensFromTheBuildTree();
-    void opensFromAnInstalledTree();
-
 private:
-    void openAndExpect(const QString& appDir);
+    void openAndExpect(const QString& appDir) {
+        if (!haveGio_) {
+            QSKIP("gio is not installed");
+        }
+        SystemShellOpener shell;
+        MessageLog messages;
+        HHelp::ShowHelp(nullptr, shell, appDir);
+        QCOMPARE(messages.shown().size(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(received_), kDeadlineMs);
+        QString received = QString::fromUtf8(readAll(received_));
+        if (received.startsWith(QLatin1String("file://"))) {
+            received = QUrl(received).toLocalFile();
+        }
+        QCOMPARE(received, appDir + QStringLiteral("/help.htm"));
+    }
 
     QTemporaryDir dir_;
     QString received_;
     bool haveGio_ = false;
 };
-
-void HelpPageTest::initTestCase() {
-    QVERIFY(dir_.isValid());
-    received_ = dir_.filePath(QStringLiteral("received.txt"));
-    haveGio_ = !QStandardPaths::findExecutable(QStringLiteral("gio")).isEmpty();
-
-    // A browser of our own: it writes the page it was given to a file.
-    const QString browser = dir_.filePath(QStringLiteral("browser.sh"));
-    QVERIFY(writeFile(browser, "#!/bin/sh\nprintf '%s' \"$1\" > '" + received_.toUtf8() +
-                                   ".part' && mv '" + received_.toUtf8() + ".part' '" +
-                                   received_.toUtf8() + "'\n"));
-    QVERIFY(QFile::setPermissions(
-        browser, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
-    QVERIFY(QDir().mkpath(dir_.filePath(QStringLiteral("data/applications"))));
-    QVERIFY(QDir().mkpath(dir_.filePath(QStringLiteral("config"))));
-    QVERIFY(writeFile(dir_.filePath(QStringLiteral("data/applications/test-browser.desktop")),
-                      "[Desktop Entry]\nType=Application\nName=Test browser\nExec=" +
-                          browser.toUtf8() + " %u\nMimeType=text/html;\n"));
-    QVERIFY(writeFile(dir_.filePath(QStringLiteral("config/mimeapps.list")),
-                      "[Default Applications]\ntext/html=test-browser.desktop\n"));
-    qputenv("XDG_DATA_HOME", dir_.filePath(QStringLiteral("data")).toUtf8());
-    qputenv("XDG_CONFIG_HOME", dir_.filePath(QStringLiteral("config")).toUtf8());
-    qputenv("XDG_DATA_DIRS", dir_.filePath(QStringLiteral("data")).toUtf8() + ":/usr/share");
-    qputenv("XDG_CONFIG_DIRS", dir_.filePath(QStringLiteral("config")).toUtf8());
-}
-
-void HelpPageTest::pageLiesBesideTheProgram() {
-    QVERIFY(QFileInfo(kProgramDir + QStringLiteral("/mossleaf")).isExecutable());
-    QCOMPARE(readAll(kProgramDir + QStringLiteral("/help.htm")),
-             readAll(QStringLiteral(MOSSLEAF_HELP_SOURCE)));
-}
-
-void HelpPageTest::pageIsUtf8Html() {
-    const QByteArray page = readAll(kProgramDir + QStringLiteral("/help.htm"));
-    QVERIFY(page.size() > 4000);
-    QVERIFY(QByteArrayView(page).isValidUtf8());
-    QVERIFY(!page.startsWith("\xEF\xBB\xBF"));
-    QVERIFY(page.toLower().contains("<meta charset=\"utf-8\">"));
-    QVERIFY(page.contains("<html lang=\"ja\">"));
-    QVERIFY(page.trimmed().endsWith("</html>"));
-}
-
-void HelpPageTest::manualCoversTheCommands_data() {
-    QTest::addColumn<QString>("text");
-    for (const char* caption : {"ﾌｧｲﾙ(F)",
-                                "新規作成(N)",
-                                "開く(O)...",
-                                "上書き保存(V)",
-                                "名前を付けて保存",
-                                "閉じる(C)",
-                                "編集(E)",
-                                "ｺﾋﾟｰ(C)",
-                                "置換",
-                                "実行",
-                                "ﾍﾙﾌﾟ(H)",
-                                "操作説明(H)",
-                                "ﾊﾞｰｼﾞｮﾝ情報(A)",
-                                "ｼｽﾃﾑ情報(S)...",
-                                "名前変更",
-                                "削除",
-                                "キャンセル",
-                                "&lt;**********&gt;, 1 , 0 ,",
-                                "256",
-                                "512",
-                                "Mailto:",
-                                "登録件数が最大値を超えました。",
-                                "は開けません",
-                                "バージョン 1.0.1"}) {
-        QTest::newRow(caption) << QString::fromUtf8(caption);
-    }
-}
-
-void HelpPageTest::manualCoversTheCommands() {
-    QFETCH(QString, text);
-    static const QString page =
-        QString::fromUtf8(readAll(kProgramDir + QStringLiteral("/help.htm")));
-    QVERIFY2(page.contains(text), qPrintable(text));
-}
-
-void HelpPageTest::openAndExpect(const QString& appDir) {
-    if (!haveGio_) {
-        QSKIP("gio is not installed");
-    }
-    SystemShellOpener shell;
-    MessageRecorder messages;
-    HHelp::ShowHelp(nullptr, shell, appDir);
-    QCOMPARE(messages.shown().size(), 0);
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(received_), kDeadlineMs);
-    QString received = QString::fromUtf8(readAll(received_));
-    if (received.startsWith(QLatin1String("file://"))) {
-        received = QUrl(received).toLocalFile();
-    }
-    QCOMPARE(received, appDir + QStringLiteral("/help.htm"));
-}
-
-void HelpPageTest::opensFromTheBuildTree() {
-    openAndExpect(kProgramDir);
-}
-
-void HelpPageTest::opensFromAnInstalledTree() {
-    const QString cmake = QStringLiteral(MOSSLEAF_CMAKE_COMMAND);
-    const QString prefix = dir_.filePath(QStringLiteral("prefix"));
-    QProcess install;
-    install.start(cmake,
-                  {QStringLiteral("--install"), kBuildDir, QStringLiteral("--prefix"), prefix});
-    QVERIFY(install.waitForFinished(60000));
-    QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
-
-    // The program and its manual end up in one folder.
-    const QString installed = prefix + QStringLiteral("/lib/mossleaf");
-    QVERIFY(QFileInfo(installed + QStringLiteral("/mossleaf")).isExecutable());
-    QVERIFY(QFileInfo(installed + QStringLiteral("/help.htm")).isFile());
-    openAndExpect(installed);
-}
 
 QTEST_GUILESS_MAIN(HelpPageTest)
 #include "help_page_test.moc"

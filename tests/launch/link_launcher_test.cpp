@@ -48,16 +48,174 @@ class LinkLauncherTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void openLink_data();
-    void openLink();
-    void openHelpPage_data();
-    void openHelpPage();
-    void showHelp_data();
-    void showHelp();
-    void showHelpFromRootDirectory();
-    void appDirOf_data();
-    void appDirOf();
-    void appDirIsTheExecutablesDirectory();
+    void openLink_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QStringList>("opens");
+        QTest::addColumn<QStringList>("expectedCalls");
+        QTest::addColumn<QString>("expectedMessage");
+
+        const QString web = QStringLiteral("https://example.com/");
+        const QString mail = QStringLiteral("taro@mail.example.jp");
+        const QString mailto = QStringLiteral("Mailto:") + mail;
+        const QString no = QStringLiteral("は開けません");
+        // A target that is no mail address is not retried, even when Mailto: would open it.
+        auto notMail = [&](const char* tag, const QString& target) {
+            QTest::newRow(tag) << target << QStringList{"Mailto:" + target} << QStringList{target}
+                               << target + no;
+        };
+        // clang-format off
+        QTest::newRow("web address opens at once") << web << QStringList{web} << QStringList{web} << "";
+        QTest::newRow("mail address opened by the shell directly") << mail << QStringList{mail} << QStringList{mail} << "";
+        QTest::newRow("bare mail address retried as Mailto:") << mail << QStringList{mailto} << QStringList{mail, mailto} << "";
+        QTest::newRow("Mailto: attempt fails too, message names the bare target") << mail << QStringList{} << QStringList{mail, mailto} << mail + no;
+        notMail("one dot is no mail address", "taro@example.jp");
+        notMail("two at signs are no mail address", "a@b@mail.example.jp");
+        notMail("half-width space is no mail address", "taro @mail.example.jp");
+        notMail("full-width at sign does not count", "taro＠mail.example.jp");
+        const QString wideSpace = QStringLiteral("taro　@mail.example.jp");
+        QTest::newRow("full-width space does not count") << wideSpace << QStringList{"Mailto:" + wideSpace} << QStringList{wideSpace, "Mailto:" + wideSpace} << "";
+        QTest::newRow("trailing space is kept") << web + " " << QStringList{web} << QStringList{web + " "} << web + " " + no;
+        QTest::newRow("empty target still goes to the shell") << "" << QStringList{} << QStringList{""} << no;
+        const QString japanese = QStringLiteral("/home/太郎/メモ 2026.txt");
+        QTest::newRow("document that does not open") << japanese << QStringList{} << QStringList{japanese} << japanese + no;
+        // clang-format on
+    }
+
+    void openLink() {
+        QFETCH(QString, target);
+        QFETCH(QStringList, opens);
+        QFETCH(QStringList, expectedCalls);
+        QFETCH(QString, expectedMessage);
+
+        QWidget owner;
+        FakeShellOpener shell;
+        shell.opens = QSet<QString>(opens.begin(), opens.end());
+        MessageLog messages;
+
+        HHelp::OpenLink(&owner, shell, target);
+
+        QCOMPARE(shell.calls, expectedCalls);
+        QCOMPARE(shell.owners, QList<QWidget*>(expectedCalls.size(), &owner));
+        QCOMPARE(messages.texts(),
+                 expectedMessage.isEmpty() ? QStringList() : QStringList{expectedMessage});
+        if (!expectedMessage.isEmpty()) {
+            QCOMPARE(messages.shown().first().icon, MessageBox::Icon::Exclamation);
+            QCOMPARE(messages.shown().first().title, QStringLiteral("Mossleaf"));
+        }
+    }
+
+    void openHelpPage_data() {
+        QTest::addColumn<QStringList>("entries");  // made under the root; "x/" is a directory
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QStringList>("opens");
+        QTest::addColumn<QStringList>("expectedCalls");
+        QTest::addColumn<bool>("expectWarning");
+
+        // clang-format off
+        QTest::newRow("no dot: .HTM finds help.htm") << QStringList{"app/help.htm"} << "%D/app/help" << QStringList{"%D/app/help.htm"} << QStringList{"%D/app/help.htm"} << false;
+        QTest::newRow("no dot: the same attempt twice, then the warning") << QStringList{"app/help.htm"} << "%D/app/help" << QStringList{} << QStringList{"%D/app/help.htm", "%D/app/help.htm"} << true;
+        QTest::newRow("no dot, no page: the target stays as built") << QStringList{"app/"} << "%D/app/help" << QStringList{} << QStringList{"%D/app/help.HTM", "%D/app/help.HTM"} << true;
+        QTest::newRow("name in capitals found as it is") << QStringList{"app/HELP.HTM"} << "%D/app/help" << QStringList{"%D/app/HELP.HTM"} << QStringList{"%D/app/HELP.HTM"} << false;
+        QTest::newRow("exact name wins over another case") << QStringList{"app/help.HTM", "app/help.htm"} << "%D/app/help" << QStringList{"%D/app/help.HTM"} << QStringList{"%D/app/help.HTM"} << false;
+        QTest::newRow("dot in a directory: without extension first") << QStringList{"my.app/help.htm"} << "%D/my.app/help" << QStringList{"%D/my.app/help.htm"} << QStringList{"%D/my.app/help", "%D/my.app/help.htm"} << false;
+        QTest::newRow("dot in a directory: both fail") << QStringList{"my.app/help.htm"} << "%D/my.app/help" << QStringList{} << QStringList{"%D/my.app/help", "%D/my.app/help.htm"} << true;
+        QTest::newRow("page with extension opens unchanged") << QStringList{"app/help.htm"} << "%D/app/help.htm" << QStringList{"%D/app/help.htm"} << QStringList{"%D/app/help.htm"} << false;
+        QTest::newRow("page with extension: .HTM appended after it") << QStringList{"app/help.htm"} << "%D/app/help.htm" << QStringList{} << QStringList{"%D/app/help.htm", "%D/app/help.htm.HTM"} << true;
+        // clang-format on
+    }
+
+    void openHelpPage() {
+        QFETCH(QStringList, entries);
+        QFETCH(QString, page);
+        QFETCH(QStringList, opens);
+        QFETCH(QStringList, expectedCalls);
+        QFETCH(bool, expectWarning);
+
+        const QString root = freshRoot();
+        QVERIFY(!root.isEmpty());
+        if (root.contains(QLatin1Char('.'))) {
+            QSKIP("the temporary folder's path holds a '.'");
+        }
+        makeEntries(root, entries);
+        QWidget owner;
+        FakeShellOpener shell;
+        const QStringList opening = withRoot(opens, root);
+        shell.opens = QSet<QString>(opening.begin(), opening.end());
+        MessageLog messages;
+
+        HHelp::OpenHelpPage(&owner, shell, withRoot({page}, root).first());
+
+        QCOMPARE(shell.calls, withRoot(expectedCalls, root));
+        QCOMPARE(messages.texts(), expectWarning ? QStringList{kNoBrowser} : QStringList());
+    }
+
+    void showHelp_data() {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<bool>("browserOpens");
+        QTest::addColumn<QStringList>("expectedCalls");
+        QTest::addColumn<QString>("expectedMessage");
+
+        // clang-format off
+        QTest::newRow("page present") << QStringList{"help.htm"} << true << QStringList{"%D/help.htm"} << "";
+        QTest::newRow("page present, no browser") << QStringList{"help.htm"} << false << QStringList{"%D/help.htm", "%D/help.htm"} << kNoBrowser;
+        QTest::newRow("page missing") << QStringList{} << true << QStringList{} << "%D/help.htmがありません。";
+        QTest::newRow("directory named help.htm is no page") << QStringList{"help.htm/"} << true << QStringList{} << "%D/help.htmがありません。";
+        QTest::newRow("page named in capitals") << QStringList{"Help.HTM"} << true << QStringList{"%D/Help.HTM"} << "";
+        // clang-format on
+    }
+
+    void showHelp() {
+        QFETCH(QStringList, entries);
+        QFETCH(bool, browserOpens);
+        QFETCH(QStringList, expectedCalls);
+        QFETCH(QString, expectedMessage);
+
+        const QString root = freshRoot();
+        QVERIFY(!root.isEmpty());
+        if (root.contains(QLatin1Char('.'))) {
+            QSKIP("the temporary folder's path holds a '.'");
+        }
+        makeEntries(root, entries);
+        QWidget owner;
+        FakeShellOpener shell;
+        if (browserOpens) {
+            for (const QString& entry : entries) {
+                shell.opens << root + QLatin1Char('/') + entry;
+            }
+        }
+        MessageLog messages;
+
+        HHelp::ShowHelp(&owner, shell, root);
+
+        QCOMPARE(shell.calls, withRoot(expectedCalls, root));
+        QCOMPARE(messages.texts(),
+                 expectedMessage.isEmpty() ? QStringList() : withRoot({expectedMessage}, root));
+    }
+
+    void appDirOf_data() {
+        QTest::addColumn<QString>("directory");
+        QTest::addColumn<QString>("expected");
+        // clang-format off
+        QTest::newRow("root") << "/" << "";
+        QTest::newRow("ordinary directory") << "/usr/lib/mossleaf" << "/usr/lib/mossleaf";
+        QTest::newRow("directory with a dot") << "/opt/moss.leaf" << "/opt/moss.leaf";
+        QTest::newRow("trailing slash dropped") << "/opt/mossleaf/" << "/opt/mossleaf";
+        // clang-format on
+    }
+
+    void appDirOf() {
+        QFETCH(QString, directory);
+        QFETCH(QString, expected);
+        QCOMPARE(FILE01::AppDirOf(directory), expected);
+    }
+
+    void appDirIsTheExecutablesDirectory() {
+        const QString dir = FILE01::AppDir();
+        QVERIFY(!dir.endsWith(QLatin1Char('/')));
+        QCOMPARE(
+            dir + QLatin1Char('/') + QFileInfo(QCoreApplication::applicationFilePath()).fileName(),
+            QCoreApplication::applicationFilePath());
+    }
 
 private:
     // A folder without "." in its path, so that the dot rules see only what a row adds.
@@ -73,236 +231,6 @@ private:
 
     std::vector<std::unique_ptr<QTemporaryDir>> dirs_;
 };
-
-void LinkLauncherTest::openLink_data() {
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<QStringList>("opens");
-    QTest::addColumn<QStringList>("expectedCalls");
-    QTest::addColumn<QString>("expectedMessage");
-
-    const QString web = QStringLiteral("https://example.com/");
-    QTest::newRow("web address opens at once") << web << QStringList{web} << QStringList{web} << "";
-
-    const QString mail = QStringLiteral("taro@mail.example.jp");
-    const QString mailto = QStringLiteral("Mailto:") + mail;
-    QTest::newRow("mail address opened by the shell directly")
-        << mail << QStringList{mail} << QStringList{mail} << "";
-    QTest::newRow("bare mail address retried as Mailto:")
-        << mail << QStringList{mailto} << QStringList{mail, mailto} << "";
-    QTest::newRow("Mailto: attempt fails too, message names the bare target")
-        << mail << QStringList{} << QStringList{mail, mailto} << mail + "は開けません";
-
-    const QString oneDot = QStringLiteral("taro@example.jp");
-    QTest::newRow("one dot is no mail address") << oneDot << QStringList{"Mailto:" + oneDot}
-                                                << QStringList{oneDot} << oneDot + "は開けません";
-    const QString twoAts = QStringLiteral("a@b@mail.example.jp");
-    QTest::newRow("two at signs are no mail address")
-        << twoAts << QStringList{"Mailto:" + twoAts} << QStringList{twoAts}
-        << twoAts + "は開けません";
-    const QString spaced = QStringLiteral("taro @mail.example.jp");
-    QTest::newRow("half-width space is no mail address")
-        << spaced << QStringList{"Mailto:" + spaced} << QStringList{spaced}
-        << spaced + "は開けません";
-    const QString wideSpace = QStringLiteral("taro　@mail.example.jp");
-    QTest::newRow("full-width space does not count")
-        << wideSpace << QStringList{"Mailto:" + wideSpace}
-        << QStringList{wideSpace, "Mailto:" + wideSpace} << "";
-    const QString wideAt = QStringLiteral("taro＠mail.example.jp");
-    QTest::newRow("full-width at sign does not count")
-        << wideAt << QStringList{"Mailto:" + wideAt} << QStringList{wideAt}
-        << wideAt + "は開けません";
-
-    const QString trailing = QStringLiteral("https://example.com/ ");
-    QTest::newRow("trailing space is kept")
-        << trailing << QStringList{web} << QStringList{trailing} << trailing + "は開けません";
-    QTest::newRow("empty target still goes to the shell")
-        << "" << QStringList{} << QStringList{""} << "は開けません";
-    const QString japanese = QStringLiteral("/home/太郎/メモ 2026.txt");
-    QTest::newRow("document that does not open")
-        << japanese << QStringList{} << QStringList{japanese} << japanese + "は開けません";
-}
-
-void LinkLauncherTest::openLink() {
-    QFETCH(QString, target);
-    QFETCH(QStringList, opens);
-    QFETCH(QStringList, expectedCalls);
-    QFETCH(QString, expectedMessage);
-
-    QWidget owner;
-    FakeShellOpener shell;
-    shell.opens = QSet<QString>(opens.begin(), opens.end());
-    MessageRecorder messages;
-
-    HHelp::OpenLink(&owner, shell, target);
-
-    QCOMPARE(shell.calls, expectedCalls);
-    for (QWidget* passed : shell.owners) {
-        QCOMPARE(passed, &owner);
-    }
-    if (expectedMessage.isEmpty()) {
-        QCOMPARE(messages.shown().size(), 0);
-    } else {
-        QCOMPARE(messages.shown().size(), 1);
-        QCOMPARE(messages.shown().first().text, expectedMessage);
-        QCOMPARE(messages.shown().first().icon, MessageBox::Icon::Exclamation);
-        QCOMPARE(messages.shown().first().title, QStringLiteral("Mossleaf"));
-    }
-}
-
-void LinkLauncherTest::openHelpPage_data() {
-    QTest::addColumn<QStringList>("entries");  // made under the root; "x/" is a directory
-    QTest::addColumn<QString>("page");
-    QTest::addColumn<QStringList>("opens");
-    QTest::addColumn<QStringList>("expectedCalls");
-    QTest::addColumn<bool>("expectWarning");
-
-    QTest::newRow("no dot: .HTM finds help.htm")
-        << QStringList{"app/help.htm"} << "%D/app/help" << QStringList{"%D/app/help.htm"}
-        << QStringList{"%D/app/help.htm"} << false;
-    QTest::newRow("no dot: the same attempt twice, then the warning")
-        << QStringList{"app/help.htm"} << "%D/app/help" << QStringList{}
-        << QStringList{"%D/app/help.htm", "%D/app/help.htm"} << true;
-    QTest::newRow("no dot, no page: the target stays as built")
-        << QStringList{"app/"} << "%D/app/help" << QStringList{}
-        << QStringList{"%D/app/help.HTM", "%D/app/help.HTM"} << true;
-    QTest::newRow("name in capitals found as it is")
-        << QStringList{"app/HELP.HTM"} << "%D/app/help" << QStringList{"%D/app/HELP.HTM"}
-        << QStringList{"%D/app/HELP.HTM"} << false;
-    QTest::newRow("exact name wins over another case")
-        << QStringList{"app/help.HTM", "app/help.htm"} << "%D/app/help"
-        << QStringList{"%D/app/help.HTM"} << QStringList{"%D/app/help.HTM"} << false;
-    QTest::newRow("dot in a directory: without extension first")
-        << QStringList{"my.app/help.htm"} << "%D/my.app/help" << QStringList{"%D/my.app/help.htm"}
-        << QStringList{"%D/my.app/help", "%D/my.app/help.htm"} << false;
-    QTest::newRow("dot in a directory: both fail")
-        << QStringList{"my.app/help.htm"} << "%D/my.app/help" << QStringList{}
-        << QStringList{"%D/my.app/help", "%D/my.app/help.htm"} << true;
-    QTest::newRow("page with extension opens unchanged")
-        << QStringList{"app/help.htm"} << "%D/app/help.htm" << QStringList{"%D/app/help.htm"}
-        << QStringList{"%D/app/help.htm"} << false;
-    QTest::newRow("page with extension: .HTM appended after it")
-        << QStringList{"app/help.htm"} << "%D/app/help.htm" << QStringList{}
-        << QStringList{"%D/app/help.htm", "%D/app/help.htm.HTM"} << true;
-}
-
-void LinkLauncherTest::openHelpPage() {
-    QFETCH(QStringList, entries);
-    QFETCH(QString, page);
-    QFETCH(QStringList, opens);
-    QFETCH(QStringList, expectedCalls);
-    QFETCH(bool, expectWarning);
-
-    const QString root = freshRoot();
-    QVERIFY(!root.isEmpty());
-    if (root.contains(QLatin1Char('.'))) {
-        QSKIP("the temporary folder's path holds a '.'");
-    }
-    makeEntries(root, entries);
-    QWidget owner;
-    FakeShellOpener shell;
-    const QStringList opening = withRoot(opens, root);
-    shell.opens = QSet<QString>(opening.begin(), opening.end());
-    MessageRecorder messages;
-
-    HHelp::OpenHelpPage(&owner, shell, withRoot({page}, root).first());
-
-    QCOMPARE(shell.calls, withRoot(expectedCalls, root));
-    QCOMPARE(messages.shown().size(), expectWarning ? 1 : 0);
-    if (expectWarning) {
-        QCOMPARE(messages.shown().first().text, kNoBrowser);
-        QCOMPARE(messages.shown().first().icon, MessageBox::Icon::Exclamation);
-    }
-}
-
-void LinkLauncherTest::showHelp_data() {
-    QTest::addColumn<QStringList>("entries");
-    QTest::addColumn<bool>("browserOpens");
-    QTest::addColumn<QStringList>("expectedCalls");
-    QTest::addColumn<QString>("expectedMessage");
-
-    QTest::newRow("page present") << QStringList{"help.htm"} << true << QStringList{"%D/help.htm"}
-                                  << "";
-    QTest::newRow("page present, no browser")
-        << QStringList{"help.htm"} << false << QStringList{"%D/help.htm", "%D/help.htm"}
-        << kNoBrowser;
-    QTest::newRow("page missing") << QStringList{} << true << QStringList{}
-                                  << "%D/help.htmがありません。";
-    QTest::newRow("directory named help.htm is no page")
-        << QStringList{"help.htm/"} << true << QStringList{} << "%D/help.htmがありません。";
-    QTest::newRow("page named in capitals")
-        << QStringList{"Help.HTM"} << true << QStringList{"%D/Help.HTM"} << "";
-}
-
-void LinkLauncherTest::showHelp() {
-    QFETCH(QStringList, entries);
-    QFETCH(bool, browserOpens);
-    QFETCH(QStringList, expectedCalls);
-    QFETCH(QString, expectedMessage);
-
-    const QString root = freshRoot();
-    QVERIFY(!root.isEmpty());
-    if (root.contains(QLatin1Char('.'))) {
-        QSKIP("the temporary folder's path holds a '.'");
-    }
-    makeEntries(root, entries);
-    QWidget owner;
-    FakeShellOpener shell;
-    if (browserOpens) {
-        for (const QString& entry : entries) {
-            shell.opens << root + QLatin1Char('/') + entry;
-        }
-    }
-    MessageRecorder messages;
-
-    HHelp::ShowHelp(&owner, shell, root);
-
-    QCOMPARE(shell.calls, withRoot(expectedCalls, root));
-    if (expectedMessage.isEmpty()) {
-        QCOMPARE(messages.shown().size(), 0);
-    } else {
-        QCOMPARE(messages.shown().size(), 1);
-        QCOMPARE(messages.shown().first().text, withRoot({expectedMessage}, root).first());
-        QCOMPARE(messages.shown().first().icon, MessageBox::Icon::Exclamation);
-    }
-}
-
-void LinkLauncherTest::showHelpFromRootDirectory() {
-    if (QFileInfo::exists(QStringLiteral("/help.htm"))) {
-        QSKIP("this system has a /help.htm");
-    }
-    FakeShellOpener shell;
-    MessageRecorder messages;
-    HHelp::ShowHelp(nullptr, shell, FILE01::AppDirOf(QStringLiteral("/")));
-    QCOMPARE(shell.calls.size(), 0);
-    QCOMPARE(messages.shown().size(), 1);
-    QCOMPARE(messages.shown().first().text, QStringLiteral("/help.htmがありません。"));
-}
-
-void LinkLauncherTest::appDirOf_data() {
-    QTest::addColumn<QString>("directory");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("root") << "/"
-                          << "";
-    QTest::newRow("ordinary directory") << "/usr/lib/mossleaf"
-                                        << "/usr/lib/mossleaf";
-    QTest::newRow("directory with a dot") << "/opt/moss.leaf"
-                                          << "/opt/moss.leaf";
-    QTest::newRow("trailing slash dropped") << "/opt/mossleaf/"
-                                            << "/opt/mossleaf";
-}
-
-void LinkLauncherTest::appDirOf() {
-    QFETCH(QString, directory);
-    QFETCH(QString, expected);
-    QCOMPARE(FILE01::AppDirOf(directory), expected);
-}
-
-void LinkLauncherTest::appDirIsTheExecutablesDirectory() {
-    const QString dir = FILE01::AppDir();
-    QVERIFY(!dir.endsWith(QLatin1Char('/')));
-    QCOMPARE(dir + QLatin1Char('/') + QFileInfo(QCoreApplication::applicationFilePath()).fileName(),
-             QCoreApplication::applicationFilePath());
-}
 
 QTEST_MAIN(LinkLauncherTest)
 #include "link_launcher_test.moc"

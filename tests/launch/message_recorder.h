@@ -1,20 +1,28 @@
 #pragma once
 
 #include <QList>
+#include <QStringList>
 
 #include "mainwindow/message_box.h"
 
 // Captures the message boxes shown while it lives.
-class MessageRecorder {
+class MessageLog {
 public:
-    MessageRecorder() {
+    MessageLog() {
         MessageBox::setTestHandler([this](const MessageBox::Shown& shown) { shown_ << shown; });
     }
-    ~MessageRecorder() { MessageBox::setTestHandler({}); }
-    MessageRecorder(const MessageRecorder&) = delete;
-    MessageRecorder& operator=(const MessageRecorder&) = delete;
+    ~MessageLog() { MessageBox::setTestHandler({}); }
+    MessageLog(const MessageLog&) = delete;
+    MessageLog& operator=(const MessageLog&) = delete;
 
     const QList<MessageBox::Shown>& shown() const { return shown_; }
+    QStringList texts() const {
+        QStringList list;
+        for (const auto& s : shown_) {
+            list << s.text;
+        }
+        return list;
+    }
 
 private:
     QList<MessageBox::Shown> shown_;

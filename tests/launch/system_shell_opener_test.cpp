@@ -44,19 +44,169 @@ class SystemShellOpenerTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
+    void initTestCase() {
+        if (QStandardPaths::findExecutable(QStringLiteral("gio")).isEmpty()) {
+            QSKIP("gio is not installed");
+        }
+        QVERIFY(dir_.isValid());
+        received_ = path(QStringLiteral("received.txt"));
 
-    void opensThroughTheDesktop_data();
-    void opensThroughTheDesktop();
-    void failsWhenNothingOpens_data();
-    void failsWhenNothingOpens();
-    void startsProgramsDirectly_data();
-    void startsProgramsDirectly();
-    void recognisesPrograms_data();
-    void recognisesPrograms();
-    void failsWithoutGio();
-    void bareMailAddressOpensThroughMailto();
+        // The handler writes the one argument it was given, exactly, to a file.
+        const QString handler = path(QStringLiteral("handler.sh"));
+        QVERIFY(writeFile(handler,
+                          QByteArray("#!/bin/sh\nprintf '%s' \"$1\" > \"") + received_.toUtf8() +
+                              ".part\" && mv \"" + received_.toUtf8() + ".part\" \"" +
+                              received_.toUtf8() + "\"\n",
+                          true));
+        QVERIFY(QDir().mkpath(path(QStringLiteral("data/applications"))));
+        QVERIFY(QDir().mkpath(path(QStringLiteral("config"))));
+        QVERIFY(writeFile(path(QStringLiteral("data/applications/mossleaf-test-handler.desktop")),
+                          "[Desktop Entry]\nType=Application\nName=Mossleaf test handler\n"
+                          "Exec=" +
+                              handler.toUtf8() +
+                              " %u\nNoDisplay=true\n"
+                              "MimeType=x-scheme-handler/https;x-scheme-handler/mailto;"
+                              "inode/directory;text/plain;\n",
+                          false));
+        QVERIFY(writeFile(path(QStringLiteral("config/mimeapps.list")),
+                          "[Default Applications]\n"
+                          "x-scheme-handler/https=mossleaf-test-handler.desktop\n"
+                          "x-scheme-handler/mailto=mossleaf-test-handler.desktop\n"
+                          "inode/directory=mossleaf-test-handler.desktop\n"
+                          "text/plain=mossleaf-test-handler.desktop\n",
+                          false));
+        // gio reads these when it starts, so they reach it through our environment.
+        qputenv("XDG_DATA_HOME", path(QStringLiteral("data")).toUtf8());
+        qputenv("XDG_CONFIG_HOME", path(QStringLiteral("config")).toUtf8());
+        qputenv("XDG_DATA_DIRS", path(QStringLiteral("data")).toUtf8() + ":/usr/share");
+        qputenv("XDG_CONFIG_DIRS", path(QStringLiteral("config")).toUtf8());
+
+        QVERIFY(QDir().mkpath(path(QStringLiteral("a folder"))));
+        // Text with the execute permission, as files on Windows-formatted drives often are.
+        QVERIFY(writeFile(path(QStringLiteral("notes.txt")), "echo not a program\n", true));
+    }
+
+    void init() { QFile::remove(received_); }
+
+    void opensThroughTheDesktop_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("expected");  // what the handler receives; %D is the test folder
+
+        const QString web = QStringLiteral("https://example.com/a b?q=1&x=$HOME;`id`");
+        const QString mail = QStringLiteral("Mailto:taro@mail.example.jp");
+        // clang-format off
+        QTest::newRow("web address, characters a shell would expand") << web << web;
+        QTest::newRow("Mailto: address") << mail << mail;
+        QTest::newRow("folder") << "%D/a folder" << "%D/a folder";
+        QTest::newRow("executable text file opens as a document") << "%D/notes.txt" << "%D/notes.txt";
+        QTest::newRow("relative target is read from the root directory") << "%R/a folder" << "%D/a folder";
+        // clang-format on
+    }
+
+    void opensThroughTheDesktop() {
+        QFETCH(QString, target);
+        QFETCH(QString, expected);
+        const QString relative = dir_.path().mid(1);
+        target.replace(QStringLiteral("%D"), dir_.path()).replace(QStringLiteral("%R"), relative);
+        expected.replace(QStringLiteral("%D"), dir_.path());
+
+        SystemShellOpener opener;
+        QVERIFY(opener.open(nullptr, target));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(received_), kDeadlineMs);
+        const QString received = readFile(received_);
+        if (expected.startsWith(QLatin1Char('/'))) {
+            QCOMPARE(asPath(received), expected);
+        } else {
+            QCOMPARE(received, expected);
+        }
+    }
+
+    void failsWhenNothingOpens_data() {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("empty target") << "";
+        QTest::newRow("missing file") << "/nonexistent/mossleaf/notes.txt";
+        QTest::newRow("scheme without a handler") << "mossleaf-no-such-scheme:abc";
+        QTest::newRow("bare mail address") << "taro@mail.example.jp";
+        QTest::newRow("target that looks like an option") << "--help";
+    }
+
+    void failsWhenNothingOpens() {
+        QFETCH(QString, target);
+        SystemShellOpener opener;
+        QVERIFY(!opener.open(nullptr, target));
+        QVERIFY(!QFileInfo::exists(received_));
+    }
+
+    void startsProgramsDirectly_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("script") << "program.sh";
+        QTest::newRow("name with spaces and quotes") << "my 'prog' $(x).sh";
+    }
+
+    void startsProgramsDirectly() {
+        QFETCH(QString, name);
+        const QString marker = path(QStringLiteral("ran.txt"));
+        QFile::remove(marker);
+        // The program records its working directory.
+        QVERIFY(writeFile(path(name),
+                          "#!/bin/sh\npwd > \"" + marker.toUtf8() + ".part\" && mv \"" +
+                              marker.toUtf8() + ".part\" \"" + marker.toUtf8() + "\"\n",
+                          true));
+
+        SystemShellOpener opener;
+        QVERIFY(opener.open(nullptr, path(name)));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(marker), kDeadlineMs);
+        QCOMPARE(readFile(marker).trimmed(), QStringLiteral("/"));
+        QVERIFY(!QFileInfo::exists(received_));
+    }
+
+    void recognisesPrograms_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");  // empty: no file; "/": a directory
+        QTest::addColumn<bool>("executable");
+        QTest::addColumn<bool>("expected");
+
+        // clang-format off
+        QTest::newRow("script") << "s1" << QByteArray("#!/bin/sh\n") << true << true;
+        QTest::newRow("ELF binary") << "e1" << QByteArray("\x7f" "ELF\x02\x01\x01") << true << true;
+        QTest::newRow("script without the permission") << "s2" << QByteArray("#!/bin/sh\n") << false << false;
+        QTest::newRow("text with the permission") << "t1" << QByteArray("#not a program\n") << true << false;
+        QTest::newRow("one byte of a header") << "t2" << QByteArray("#") << true << false;
+        QTest::newRow("directory") << "d1" << QByteArray("/") << true << false;
+        QTest::newRow("missing") << "m1" << QByteArray() << true << false;
+        // clang-format on
+    }
+
+    void recognisesPrograms() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, executable);
+        QFETCH(bool, expected);
+        const QString target = path(QStringLiteral("kinds/") + name);
+        QVERIFY(QDir().mkpath(path(QStringLiteral("kinds"))));
+        if (content == "/") {
+            QVERIFY(QDir().mkpath(target));
+        } else if (!content.isEmpty()) {
+            QVERIFY(writeFile(target, content, executable));
+        }
+        QCOMPARE(SystemShellOpener::isProgram(target), expected);
+    }
+
+    void failsWithoutGio() {
+        SystemShellOpener opener(path(QStringLiteral("no-such-gio")));
+        QVERIFY(!opener.open(nullptr, QStringLiteral("https://example.com/")));
+        QVERIFY(!QFileInfo::exists(received_));
+    }
+
+    void bareMailAddressOpensThroughMailto() {
+        // gio takes a bare address for a file name and fails; the launcher's retry opens it.
+        SystemShellOpener opener;
+        MessageLog messages;
+        HHelp::OpenLink(nullptr, opener, QStringLiteral("taro@mail.example.jp"));
+        QCOMPARE(messages.shown().size(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(received_), kDeadlineMs);
+        QCOMPARE(readFile(received_), QStringLiteral("Mailto:taro@mail.example.jp"));
+    }
 
 private:
     QString path(const QString& name) const { return dir_.path() + QLatin1Char('/') + name; }
@@ -64,177 +214,6 @@ private:
     QTemporaryDir dir_;
     QString received_;
 };
-
-void SystemShellOpenerTest::initTestCase() {
-    if (QStandardPaths::findExecutable(QStringLiteral("gio")).isEmpty()) {
-        QSKIP("gio is not installed");
-    }
-    QVERIFY(dir_.isValid());
-    received_ = path(QStringLiteral("received.txt"));
-
-    // The handler writes the one argument it was given, exactly, to a file.
-    const QString handler = path(QStringLiteral("handler.sh"));
-    QVERIFY(writeFile(handler,
-                      QByteArray("#!/bin/sh\nprintf '%s' \"$1\" > \"") + received_.toUtf8() +
-                          ".part\" && mv \"" + received_.toUtf8() + ".part\" \"" +
-                          received_.toUtf8() + "\"\n",
-                      true));
-    QVERIFY(QDir().mkpath(path(QStringLiteral("data/applications"))));
-    QVERIFY(QDir().mkpath(path(QStringLiteral("config"))));
-    QVERIFY(writeFile(path(QStringLiteral("data/applications/mossleaf-test-handler.desktop")),
-                      "[Desktop Entry]\nType=Application\nName=Mossleaf test handler\n"
-                      "Exec=" +
-                          handler.toUtf8() +
-                          " %u\nNoDisplay=true\n"
-                          "MimeType=x-scheme-handler/https;x-scheme-handler/mailto;"
-                          "inode/directory;text/plain;\n",
-                      false));
-    QVERIFY(writeFile(path(QStringLiteral("config/mimeapps.list")),
-                      "[Default Applications]\n"
-                      "x-scheme-handler/https=mossleaf-test-handler.desktop\n"
-                      "x-scheme-handler/mailto=mossleaf-test-handler.desktop\n"
-                      "inode/directory=mossleaf-test-handler.desktop\n"
-                      "text/plain=mossleaf-test-handler.desktop\n",
-                      false));
-    // gio reads these when it starts, so they reach it through our environment.
-    qputenv("XDG_DATA_HOME", path(QStringLiteral("data")).toUtf8());
-    qputenv("XDG_CONFIG_HOME", path(QStringLiteral("config")).toUtf8());
-    qputenv("XDG_DATA_DIRS", path(QStringLiteral("data")).toUtf8() + ":/usr/share");
-    qputenv("XDG_CONFIG_DIRS", path(QStringLiteral("config")).toUtf8());
-
-    QVERIFY(QDir().mkpath(path(QStringLiteral("a folder"))));
-    // Text with the execute permission, as files on Windows-formatted drives often are.
-    QVERIFY(writeFile(path(QStringLiteral("notes.txt")), "echo not a program\n", true));
-}
-
-void SystemShellOpenerTest::init() {
-    QFile::remove(received_);
-}
-
-void SystemShellOpenerTest::opensThroughTheDesktop_data() {
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<QString>("expected");  // what the handler receives; %D is the test folder
-
-    const QString web = QStringLiteral("https://example.com/a b?q=1&x=$HOME;`id`");
-    QTest::newRow("web address, characters a shell would expand") << web << web;
-    const QString mail = QStringLiteral("Mailto:taro@mail.example.jp");
-    QTest::newRow("Mailto: address") << mail << mail;
-    QTest::newRow("folder") << "%D/a folder"
-                            << "%D/a folder";
-    QTest::newRow("executable text file opens as a document") << "%D/notes.txt"
-                                                              << "%D/notes.txt";
-    QTest::newRow("relative target is read from the root directory") << "%R/a folder"
-                                                                     << "%D/a folder";
-}
-
-void SystemShellOpenerTest::opensThroughTheDesktop() {
-    QFETCH(QString, target);
-    QFETCH(QString, expected);
-    const QString relative = dir_.path().mid(1);
-    target.replace(QStringLiteral("%D"), dir_.path()).replace(QStringLiteral("%R"), relative);
-    expected.replace(QStringLiteral("%D"), dir_.path());
-
-    SystemShellOpener opener;
-    QVERIFY(opener.open(nullptr, target));
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(received_), kDeadlineMs);
-    const QString received = readFile(received_);
-    if (expected.startsWith(QLatin1Char('/'))) {
-        QCOMPARE(asPath(received), expected);
-    } else {
-        QCOMPARE(received, expected);
-    }
-}
-
-void SystemShellOpenerTest::failsWhenNothingOpens_data() {
-    QTest::addColumn<QString>("target");
-    QTest::newRow("empty target") << "";
-    QTest::newRow("missing file") << "/nonexistent/mossleaf/notes.txt";
-    QTest::newRow("scheme without a handler") << "mossleaf-no-such-scheme:abc";
-    QTest::newRow("bare mail address") << "taro@mail.example.jp";
-    QTest::newRow("target that looks like an option") << "--help";
-}
-
-void SystemShellOpenerTest::failsWhenNothingOpens() {
-    QFETCH(QString, target);
-    SystemShellOpener opener;
-    QVERIFY(!opener.open(nullptr, target));
-    QVERIFY(!QFileInfo::exists(received_));
-}
-
-void SystemShellOpenerTest::startsProgramsDirectly_data() {
-    QTest::addColumn<QString>("name");
-    QTest::newRow("script") << "program.sh";
-    QTest::newRow("name with spaces and quotes") << "my 'prog' $(x).sh";
-}
-
-void SystemShellOpenerTest::startsProgramsDirectly() {
-    QFETCH(QString, name);
-    const QString marker = path(QStringLiteral("ran.txt"));
-    QFile::remove(marker);
-    // The program records its working directory.
-    QVERIFY(writeFile(path(name),
-                      "#!/bin/sh\npwd > \"" + marker.toUtf8() + ".part\" && mv \"" +
-                          marker.toUtf8() + ".part\" \"" + marker.toUtf8() + "\"\n",
-                      true));
-
-    SystemShellOpener opener;
-    QVERIFY(opener.open(nullptr, path(name)));
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(marker), kDeadlineMs);
-    QCOMPARE(readFile(marker).trimmed(), QStringLiteral("/"));
-    QVERIFY(!QFileInfo::exists(received_));
-}
-
-void SystemShellOpenerTest::recognisesPrograms_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("content");  // empty: no file; "/": a directory
-    QTest::addColumn<bool>("executable");
-    QTest::addColumn<bool>("expected");
-
-    QTest::newRow("script") << "s1" << QByteArray("#!/bin/sh\n") << true << true;
-    QTest::newRow("ELF binary") << "e1"
-                                << QByteArray(
-                                       "\x7f"
-                                       "ELF\x02\x01\x01")
-                                << true << true;
-    QTest::newRow("script without the permission")
-        << "s2" << QByteArray("#!/bin/sh\n") << false << false;
-    QTest::newRow("text with the permission")
-        << "t1" << QByteArray("#not a program\n") << true << false;
-    QTest::newRow("one byte of a header") << "t2" << QByteArray("#") << true << false;
-    QTest::newRow("directory") << "d1" << QByteArray("/") << true << false;
-    QTest::newRow("missing") << "m1" << QByteArray() << true << false;
-}
-
-void SystemShellOpenerTest::recognisesPrograms() {
-    QFETCH(QString, name);
-    QFETCH(QByteArray, content);
-    QFETCH(bool, executable);
-    QFETCH(bool, expected);
-    const QString target = path(QStringLiteral("kinds/") + name);
-    QVERIFY(QDir().mkpath(path(QStringLiteral("kinds"))));
-    if (content == "/") {
-        QVERIFY(QDir().mkpath(target));
-    } else if (!content.isEmpty()) {
-        QVERIFY(writeFile(target, content, executable));
-    }
-    QCOMPARE(SystemShellOpener::isProgram(target), expected);
-}
-
-void SystemShellOpenerTest::failsWithoutGio() {
-    SystemShellOpener opener(path(QStringLiteral("no-such-gio")));
-    QVERIFY(!opener.open(nullptr, QStringLiteral("https://example.com/")));
-    QVERIFY(!QFileInfo::exists(received_));
-}
-
-void SystemShellOpenerTest::bareMailAddressOpensThroughMailto() {
-    // gio takes a bare address for a file name and fails; the launcher's retry opens it.
-    SystemShellOpener opener;
-    MessageRecorder messages;
-    HHelp::OpenLink(nullptr, opener, QStringLiteral("taro@mail.example.jp"));
-    QCOMPARE(messages.shown().size(), 0);
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(received_), kDeadlineMs);
-    QCOMPARE(readFile(received_), QStringLiteral("Mailto:taro@mail.example.jp"));
-}
 
 QTEST_GUILESS_MAIN(SystemShellOpenerTest)
 #include "system_shell_opener_test.moc"

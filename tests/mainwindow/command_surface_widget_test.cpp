@@ -18,6 +18,7 @@
 #include "editing/outline_tree.h"
 #include "editing/qt_text.h"
 #include "editing/title_box.h"
+#include "launch/fake_shell_opener.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/image_list.h"
 #include "mainwindow/status_bar.h"
@@ -35,7 +36,7 @@ struct Session {
     MemorySettingsStore settings;
     MessageLog messages;
     DialogScript dialogs;
-    RecordingShellOpener shell;
+    FakeShellOpener shell;
     std::unique_ptr<frmMain> form;
 
     Session() {
@@ -53,6 +54,7 @@ struct Session {
         cursor.movePosition(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
         form->Text2->setTextCursor(cursor);
         QTest::keyClicks(form->Text2, kTyped);
+        shell.opens << kTyped;
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
     }
     ~Session() { form->setShellOpener(nullptr); }
@@ -69,7 +71,7 @@ struct Session {
             {"file", QString::fromLatin1(readBytes(path).toHex())},
             {"clipboard", QGuiApplication::clipboard()->text()},
             {"stored", QtText::toQString(form->Doc.bodyOf("S1"))},
-            {"shell", shell.targets.join('|')},
+            {"shell", shell.calls.join('|')},
         };
     }
 };
@@ -89,345 +91,282 @@ class CommandSurfaceWidgetTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void menuItems_data();
-    void menuItems();
-    void menuOrder();
-    void executeIsAMenuBarTitle();
-    void toolbarButtons();
-    void toolbarPictures();
-    void toolbarDispatch_data();
-    void toolbarDispatch();
-    void windowWideShortcuts_data();
-    void windowWideShortcuts();
-    void statusBarAtStart();
-};
+    void menuItems_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("shortcut");
 
-void CommandSurfaceWidgetTest::menuItems_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("menu");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("shortcut");
-
-    QTest::newRow("mnuFile") << "mnuFile"
-                             << ""
-                             << "ﾌｧｲﾙ(&F)"
-                             << "";
-    QTest::newRow("mnuFileNew") << "mnuFileNew"
-                                << "mnuFile"
-                                << "新規作成(&N)"
-                                << "Ctrl+N";
-    QTest::newRow("mnuFileOpen") << "mnuFileOpen"
-                                 << "mnuFile"
-                                 << "開く(&O)..."
-                                 << "";
-    QTest::newRow("mnuFileSave") << "mnuFileSave"
-                                 << "mnuFile"
-                                 << "上書き保存(&V)"
-                                 << "";
-    QTest::newRow("mnuFileNameSave") << "mnuFileNameSave"
-                                     << "mnuFile"
-                                     << "名前を付けて保存"
-                                     << "";
-    QTest::newRow("mnuFileClose") << "mnuFileClose"
-                                  << "mnuFile"
-                                  << "閉じる(&C)"
-                                  << "";
-    QTest::newRow("mnuEdit") << "mnuEdit"
-                             << ""
-                             << "編集(&E)"
-                             << "";
-    QTest::newRow("mnuEditCopy") << "mnuEditCopy"
-                                 << "mnuEdit"
-                                 << "ｺﾋﾟｰ(&C)"
-                                 << "Ctrl+C";
-    QTest::newRow("mnuEditUpdate") << "mnuEditUpdate"
-                                   << "mnuEdit"
-                                   << "置換"
-                                   << "";
-    QTest::newRow("mnuExe") << "mnuExe"
-                            << ""
-                            << "実行"
-                            << "";
-    QTest::newRow("mnuHelp") << "mnuHelp"
-                             << ""
-                             << "ﾍﾙﾌﾟ(&H)"
-                             << "";
-    QTest::newRow("mnuHelpHELP") << "mnuHelpHELP"
-                                 << "mnuHelp"
-                                 << "操作説明(&H)"
-                                 << "";
-    QTest::newRow("mnuHelpAbout") << "mnuHelpAbout"
-                                  << "mnuHelp"
-                                  << "ﾊﾞｰｼﾞｮﾝ情報(&A)"
-                                  << "";
-    QTest::newRow("mnuPopnew") << "mnuPopnew"
-                               << "mnuPop"
-                               << "新規作成"
-                               << "";
-    QTest::newRow("mnuPopRename") << "mnuPopRename"
-                                  << "mnuPop"
-                                  << "名前変更"
-                                  << "";
-    QTest::newRow("mnuPopDel") << "mnuPopDel"
-                               << "mnuPop"
-                               << "削除"
-                               << "";
-    QTest::newRow("mnuPopCan") << "mnuPopCan"
-                               << "mnuPop"
-                               << "キャンセル"
-                               << "";
-}
-
-void CommandSurfaceWidgetTest::menuItems() {
-    QFETCH(QString, name);
-    QFETCH(QString, menu);
-    QFETCH(QString, shortcut);
-    MemorySettingsStore settings;
-    frmMain form(settings);
-    auto* action = form.findChild<QAction*>(name);
-    QVERIFY(action);
-    QTEST(action->text(), "caption");
-    QCOMPARE(action->shortcut().toString(QKeySequence::PortableText), shortcut);
-    if (!shortcut.isEmpty()) {
-        QCOMPARE(action->shortcutContext(), Qt::WindowShortcut);
+        // clang-format off
+        QTest::newRow("mnuFile") << "mnuFile" << "" << "ﾌｧｲﾙ(&F)" << "";
+        QTest::newRow("mnuFileNew") << "mnuFileNew" << "mnuFile" << "新規作成(&N)" << "Ctrl+N";
+        QTest::newRow("mnuFileOpen") << "mnuFileOpen" << "mnuFile" << "開く(&O)..." << "";
+        QTest::newRow("mnuFileSave") << "mnuFileSave" << "mnuFile" << "上書き保存(&V)" << "";
+        QTest::newRow("mnuFileNameSave") << "mnuFileNameSave" << "mnuFile" << "名前を付けて保存" << "";
+        QTest::newRow("mnuFileClose") << "mnuFileClose" << "mnuFile" << "閉じる(&C)" << "";
+        QTest::newRow("mnuEdit") << "mnuEdit" << "" << "編集(&E)" << "";
+        QTest::newRow("mnuEditCopy") << "mnuEditCopy" << "mnuEdit" << "ｺﾋﾟｰ(&C)" << "Ctrl+C";
+        QTest::newRow("mnuEditUpdate") << "mnuEditUpdate" << "mnuEdit" << "置換" << "";
+        QTest::newRow("mnuExe") << "mnuExe" << "" << "実行" << "";
+        QTest::newRow("mnuHelp") << "mnuHelp" << "" << "ﾍﾙﾌﾟ(&H)" << "";
+        QTest::newRow("mnuHelpHELP") << "mnuHelpHELP" << "mnuHelp" << "操作説明(&H)" << "";
+        QTest::newRow("mnuHelpAbout") << "mnuHelpAbout" << "mnuHelp" << "ﾊﾞｰｼﾞｮﾝ情報(&A)" << "";
+        QTest::newRow("mnuPopnew") << "mnuPopnew" << "mnuPop" << "新規作成" << "";
+        QTest::newRow("mnuPopRename") << "mnuPopRename" << "mnuPop" << "名前変更" << "";
+        QTest::newRow("mnuPopDel") << "mnuPopDel" << "mnuPop" << "削除" << "";
+        QTest::newRow("mnuPopCan") << "mnuPopCan" << "mnuPop" << "キャンセル" << "";
+        // clang-format on
     }
-    QVERIFY(action->isEnabled());
-    QVERIFY(action->isVisible());
-    QVERIFY(!action->isCheckable());
-    if (menu.isEmpty()) {
-        QVERIFY(form.menuBar()->actions().contains(action));
-    } else {
-        auto* owner = form.findChild<QMenu*>(menu);
-        QVERIFY(owner);
-        QVERIFY(owner->actions().contains(action));
-    }
-}
 
-void CommandSurfaceWidgetTest::menuOrder() {
-    MemorySettingsStore settings;
-    frmMain form(settings);
-    auto names = [](const QList<QAction*>& actions) {
-        QStringList list;
-        for (const QAction* a : actions) {
-            list << (a->isSeparator() ? "-" + a->objectName() : a->objectName());
+    void menuItems() {
+        QFETCH(QString, name);
+        QFETCH(QString, menu);
+        QFETCH(QString, shortcut);
+        MemorySettingsStore settings;
+        frmMain form(settings);
+        auto* action = form.findChild<QAction*>(name);
+        QVERIFY(action);
+        QTEST(action->text(), "caption");
+        QCOMPARE(action->shortcut().toString(QKeySequence::PortableText), shortcut);
+        if (!shortcut.isEmpty()) {
+            QCOMPARE(action->shortcutContext(), Qt::WindowShortcut);
         }
-        return list;
-    };
-    QCOMPARE(names(form.menuBar()->actions()),
-             (QStringList{"mnuFile", "mnuEdit", "mnuExe", "mnuHelp"}));
-    QCOMPARE(names(form.mnuFile->actions()),
-             (QStringList{"mnuFileNew", "mnuFileOpen", "-mnuFileBar0", "mnuFileSave",
-                          "mnuFileNameSave", "-mnuFileBar1", "mnuFileClose"}));
-    QCOMPARE(names(form.mnuEdit->actions()), (QStringList{"mnuEditCopy", "mnuEditUpdate"}));
-    QCOMPARE(names(form.mnuHelp->actions()), (QStringList{"mnuHelpHELP", "mnuHelpAbout"}));
-    QCOMPARE(names(form.mnuPop->actions()),
-             (QStringList{"mnuPopnew", "mnuPopRename", "mnuPopDel", "-mnuPopBer", "mnuPopCan"}));
-    QCOMPARE(form.mnuPop->title(), QStringLiteral("ポップアップ"));
-    QVERIFY(!form.menuBar()->actions().contains(form.mnuPop->menuAction()));
-}
-
-// Choosing "実行" in the menu bar runs Execute at once; no menu opens.
-void CommandSurfaceWidgetTest::executeIsAMenuBarTitle() {
-    Session s;
-    QVERIFY(!s.form->mnuExe->menu());
-    const QRect where = s.form->menuBar()->actionGeometry(s.form->mnuExe);
-    QVERIFY(where.isValid());
-    QTest::mouseClick(s.form->menuBar(), Qt::LeftButton, {}, where.center());
-    QCOMPARE(s.shell.targets, QStringList{kTyped});
-    QVERIFY(!QApplication::activePopupWidget());
-}
-
-void CommandSurfaceWidgetTest::toolbarButtons() {
-    MemorySettingsStore settings;
-    frmMain form(settings);
-    const QList<QAction*> actions = form.tbToolBar->actions();
-    const QStringList keys{"新規作成", "開く", "上書き保存", "", "ｺﾋﾟｰ", "置換", "", "実行"};
-    const QStringList images{"New", "Open", "Save", "", "Copy", "Update", "", "Exe"};
-    QCOMPARE(actions.size(), 8);
-    QCOMPARE(form.tbToolBar->toolButtonStyle(), Qt::ToolButtonIconOnly);
-    QCOMPARE(form.tbToolBar->iconSize(), QSize(16, 16));
-    const ImageList pictures = drawToolbarIcons();
-    for (int i = 0; i < actions.size(); ++i) {
-        QAction* action = actions[i];
-        QCOMPARE(action->isSeparator(), keys[i].isEmpty());
-        if (action->isSeparator()) {
-            continue;
+        QVERIFY(action->isEnabled());
+        if (menu.isEmpty()) {
+            QVERIFY(form.menuBar()->actions().contains(action));
+        } else {
+            auto* owner = form.findChild<QMenu*>(menu);
+            QVERIFY(owner);
+            QVERIFY(owner->actions().contains(action));
         }
-        QCOMPARE(action->property("Key").toString(), keys[i]);
-        QCOMPARE(action->toolTip(), keys[i]);
-        QCOMPARE(action->property("ImageKey").toString(), images[i]);
-        QCOMPARE(action->icon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32),
-                 pictures.picture(images[i]));
-        auto* button = qobject_cast<QToolButton*>(form.tbToolBar->widgetForAction(action));
-        QVERIFY(button);
-        QCOMPARE(button->focusPolicy(), Qt::NoFocus);
     }
-}
 
-void CommandSurfaceWidgetTest::toolbarPictures() {
-    const ImageList list = drawToolbarIcons();
-    QStringList keys = list.keys();
-    keys.sort();
-    QCOMPARE(keys, (QStringList{"Copy", "Exe", "New", "Open", "Save", "Update"}));
-    QStringList pictures;
-    for (const QString& key : keys) {
-        const QImage image = list.picture(key);
-        QCOMPARE(image.size(), QSize(16, 16));
-        // The light grey background is the mask: transparent, and no opaque pixel keeps it.
-        QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
-        QCOMPARE(qAlpha(image.pixel(15, 15)), 0);
-        int opaque = 0;
-        for (int y = 0; y < 16; ++y) {
-            for (int x = 0; x < 16; ++x) {
-                const QRgb p = image.pixel(x, y);
-                if (qAlpha(p) != 0) {
-                    ++opaque;
-                    QVERIFY(QColor(p).rgb() != ImageList::kMaskColour.rgb());
+    void menuOrder() {
+        MemorySettingsStore settings;
+        frmMain form(settings);
+        auto names = [](const QList<QAction*>& actions) {
+            QStringList list;
+            for (const QAction* a : actions) {
+                list << (a->isSeparator() ? "-" + a->objectName() : a->objectName());
+            }
+            return list;
+        };
+        QCOMPARE(names(form.menuBar()->actions()),
+                 (QStringList{"mnuFile", "mnuEdit", "mnuExe", "mnuHelp"}));
+        QCOMPARE(names(form.mnuFile->actions()),
+                 (QStringList{"mnuFileNew", "mnuFileOpen", "-mnuFileBar0", "mnuFileSave",
+                              "mnuFileNameSave", "-mnuFileBar1", "mnuFileClose"}));
+        QCOMPARE(names(form.mnuEdit->actions()), (QStringList{"mnuEditCopy", "mnuEditUpdate"}));
+        QCOMPARE(names(form.mnuHelp->actions()), (QStringList{"mnuHelpHELP", "mnuHelpAbout"}));
+        QCOMPARE(
+            names(form.mnuPop->actions()),
+            (QStringList{"mnuPopnew", "mnuPopRename", "mnuPopDel", "-mnuPopBer", "mnuPopCan"}));
+        QCOMPARE(form.mnuPop->title(), QStringLiteral("ポップアップ"));
+        QVERIFY(!form.menuBar()->actions().contains(form.mnuPop->menuAction()));
+    }
+
+    // Choosing "実行" in the menu bar runs Execute at once; no menu opens.
+    void executeIsAMenuBarTitle() {
+        Session s;
+        QVERIFY(!s.form->mnuExe->menu());
+        const QRect where = s.form->menuBar()->actionGeometry(s.form->mnuExe);
+        QVERIFY(where.isValid());
+        QTest::mouseClick(s.form->menuBar(), Qt::LeftButton, {}, where.center());
+        QCOMPARE(s.shell.calls, QStringList{kTyped});
+        QVERIFY(!QApplication::activePopupWidget());
+    }
+
+    void toolbarButtons() {
+        MemorySettingsStore settings;
+        frmMain form(settings);
+        const QList<QAction*> actions = form.tbToolBar->actions();
+        const QStringList keys{"新規作成", "開く", "上書き保存", "", "ｺﾋﾟｰ", "置換", "", "実行"};
+        const QStringList images{"New", "Open", "Save", "", "Copy", "Update", "", "Exe"};
+        QCOMPARE(actions.size(), 8);
+        QCOMPARE(form.tbToolBar->toolButtonStyle(), Qt::ToolButtonIconOnly);
+        QCOMPARE(form.tbToolBar->iconSize(), QSize(16, 16));
+        const ImageList pictures = drawToolbarIcons();
+        for (int i = 0; i < actions.size(); ++i) {
+            QAction* action = actions[i];
+            QCOMPARE(action->isSeparator(), keys[i].isEmpty());
+            if (action->isSeparator()) {
+                continue;
+            }
+            QCOMPARE(action->property("Key").toString(), keys[i]);
+            QCOMPARE(action->toolTip(), keys[i]);
+            QCOMPARE(action->property("ImageKey").toString(), images[i]);
+            QCOMPARE(action->icon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32),
+                     pictures.picture(images[i]));
+            auto* button = qobject_cast<QToolButton*>(form.tbToolBar->widgetForAction(action));
+            QVERIFY(button);
+            QCOMPARE(button->focusPolicy(), Qt::NoFocus);
+        }
+    }
+
+    void toolbarPictures() {
+        const ImageList list = drawToolbarIcons();
+        QStringList keys = list.keys();
+        keys.sort();
+        QCOMPARE(keys, (QStringList{"Copy", "Exe", "New", "Open", "Save", "Update"}));
+        QStringList pictures;
+        for (const QString& key : keys) {
+            const QImage image = list.picture(key);
+            QCOMPARE(image.size(), QSize(16, 16));
+            // The light grey background is the mask: transparent, and no opaque pixel keeps it.
+            QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
+            QCOMPARE(qAlpha(image.pixel(15, 15)), 0);
+            int opaque = 0;
+            for (int y = 0; y < 16; ++y) {
+                for (int x = 0; x < 16; ++x) {
+                    const QRgb p = image.pixel(x, y);
+                    if (qAlpha(p) != 0) {
+                        ++opaque;
+                        QVERIFY(QColor(p).rgb() != ImageList::kMaskColour.rgb());
+                    }
                 }
             }
+            QVERIFY2(opaque > 20, qPrintable(key));
+            pictures << QString::fromLatin1(
+                QByteArray(reinterpret_cast<const char*>(image.bits()), image.sizeInBytes())
+                    .toBase64());
         }
-        QVERIFY2(opaque > 20, qPrintable(key));
-        pictures << QString::fromLatin1(
-            QByteArray(reinterpret_cast<const char*>(image.bits()), image.sizeInBytes())
-                .toBase64());
+        pictures.removeDuplicates();
+        QCOMPARE(pictures.size(), 6);  // six different pictures
     }
-    pictures.removeDuplicates();
-    QCOMPARE(pictures.size(), 6);  // six different pictures
-}
 
-void CommandSurfaceWidgetTest::toolbarDispatch_data() {
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<bool>("isButton");
-    QTest::addColumn<QStringList>("changes");
+    void toolbarDispatch_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<bool>("isButton");
+        QTest::addColumn<QStringList>("changes");
 
-    QTest::newRow("新規作成 → New") << "新規作成" << true << QStringList{"nodes"};
-    QTest::newRow("開く → Open") << "開く" << true << QStringList{"dialogs"};
-    // Save stores the typed text first, so both the node and the file change.
-    QTest::newRow("上書き保存 → Save") << "上書き保存" << true << QStringList{"file", "stored"};
-    QTest::newRow("ｺﾋﾟｰ → Copy") << "ｺﾋﾟｰ" << true << QStringList{"clipboard"};
-    QTest::newRow("置換 → Update") << "置換" << true << QStringList{"stored"};
-    QTest::newRow("実行 → Execute") << "実行" << true << QStringList{"shell"};
-    QTest::newRow("unknown key") << "名前を付けて保存" << false << QStringList{};
-    QTest::newRow("case and width differ") << "コピー" << false << QStringList{};
-    QTest::newRow("trailing blank") << "開く " << false << QStringList{};
-    QTest::newRow("image key is not a key") << "Save" << false << QStringList{};
-    QTest::newRow("empty key") << "" << false << QStringList{};
-}
+        // clang-format off
+        QTest::newRow("新規作成 → New") << "新規作成" << true << QStringList{"nodes"};
+        QTest::newRow("開く → Open") << "開く" << true << QStringList{"dialogs"};
+        // Save stores the typed text first, so both the node and the file change.
+        QTest::newRow("上書き保存 → Save") << "上書き保存" << true << QStringList{"file", "stored"};
+        QTest::newRow("ｺﾋﾟｰ → Copy") << "ｺﾋﾟｰ" << true << QStringList{"clipboard"};
+        QTest::newRow("置換 → Update") << "置換" << true << QStringList{"stored"};
+        QTest::newRow("実行 → Execute") << "実行" << true << QStringList{"shell"};
+        QTest::newRow("unknown key") << "名前を付けて保存" << false << QStringList{};
+        QTest::newRow("case and width differ") << "コピー" << false << QStringList{};
+        QTest::newRow("trailing blank") << "開く " << false << QStringList{};
+        QTest::newRow("image key is not a key") << "Save" << false << QStringList{};
+        QTest::newRow("empty key") << "" << false << QStringList{};
+        // clang-format on
+    }
 
-void CommandSurfaceWidgetTest::toolbarDispatch() {
-    QFETCH(QString, key);
-    QFETCH(bool, isButton);
-    QFETCH(QStringList, changes);
-    Session s;
-    const QMap<QString, QString> before = s.observe();
-    if (isButton) {
-        QAction* action = toolbarAction(*s.form, key);
-        QVERIFY(action);
-        QTest::mouseClick(s.form->tbToolBar->widgetForAction(action), Qt::LeftButton);
-    } else {
-        s.form->tbToolBar_ButtonClick(key);
+    void toolbarDispatch() {
+        QFETCH(QString, key);
+        QFETCH(bool, isButton);
+        QFETCH(QStringList, changes);
+        Session s;
+        const QMap<QString, QString> before = s.observe();
+        if (isButton) {
+            QAction* action = toolbarAction(*s.form, key);
+            QVERIFY(action);
+            QTest::mouseClick(s.form->tbToolBar->widgetForAction(action), Qt::LeftButton);
+        } else {
+            s.form->tbToolBar_ButtonClick(key);
+        }
+        const QMap<QString, QString> after = s.observe();
+        for (auto it = before.cbegin(); it != before.cend(); ++it) {
+            const bool changed = after.value(it.key()) != it.value();
+            QVERIFY2(changed == changes.contains(it.key()), qPrintable(it.key()));
+        }
+        if (key == QStringLiteral("開く")) {
+            QCOMPARE(s.dialogs.requests.constFirst().kind, CommonDialog::Kind::Open);
+        }
+        if (key == QStringLiteral("上書き保存")) {
+            QVERIFY(readBytes(s.path).contains(kTyped.toLatin1() + "\r\nsecond line\r\n"));
+            QVERIFY(s.dialogs.requests.isEmpty());
+        }
+        if (key == QStringLiteral("ｺﾋﾟｰ")) {
+            QCOMPARE(QGuiApplication::clipboard()->text(), kTyped + "\nsecond line");
+        }
+        if (key == QStringLiteral("実行")) {
+            QCOMPARE(s.shell.calls, QStringList{kTyped});
+        }
+        if (isButton && key != QStringLiteral("新規作成")) {
+            QCOMPARE(QApplication::focusWidget(), s.form->Text2);  // the toolbar took no focus
+        }
+        QVERIFY(s.messages.texts().isEmpty());
     }
-    const QMap<QString, QString> after = s.observe();
-    for (auto it = before.cbegin(); it != before.cend(); ++it) {
-        const bool changed = after.value(it.key()) != it.value();
-        QVERIFY2(changed == changes.contains(it.key()), qPrintable(it.key()));
-    }
-    if (key == QStringLiteral("開く")) {
-        QCOMPARE(s.dialogs.requests.constFirst().kind, CommonDialog::Kind::Open);
-    }
-    if (key == QStringLiteral("上書き保存")) {
-        QVERIFY(readBytes(s.path).contains(kTyped.toLatin1() + "\r\nsecond line\r\n"));
-        QVERIFY(s.dialogs.requests.isEmpty());
-    }
-    if (key == QStringLiteral("ｺﾋﾟｰ")) {
-        QCOMPARE(QGuiApplication::clipboard()->text(), kTyped + "\nsecond line");
-    }
-    if (key == QStringLiteral("実行")) {
-        QCOMPARE(s.shell.targets, QStringList{kTyped});
-    }
-    if (isButton && key != QStringLiteral("新規作成")) {
-        QCOMPARE(QApplication::focusWidget(), s.form->Text2);  // the toolbar took no focus
-    }
-    QVERIFY(s.messages.texts().isEmpty());
-}
 
-void CommandSurfaceWidgetTest::windowWideShortcuts_data() {
-    QTest::addColumn<QString>("focus");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<QString>("changes");
+    void windowWideShortcuts_data() {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("changes");
 
-    for (const char* focus : {"Text2", "Text1", "TreeView1"}) {
-        QTest::addRow("Ctrl+C in %s copies the whole body", focus)
-            << focus << int(Qt::Key_C) << "clipboard";
-        QTest::addRow("Ctrl+N in %s starts a new notebook", focus)
-            << focus << int(Qt::Key_N) << "nodes";
+        for (const char* focus : {"Text2", "Text1", "TreeView1"}) {
+            QTest::addRow("Ctrl+C in %s copies the whole body", focus)
+                << focus << int(Qt::Key_C) << "clipboard";
+            QTest::addRow("Ctrl+N in %s starts a new notebook", focus)
+                << focus << int(Qt::Key_N) << "nodes";
+        }
     }
-}
 
-void CommandSurfaceWidgetTest::windowWideShortcuts() {
-    QFETCH(QString, focus);
-    QFETCH(int, key);
-    QFETCH(QString, changes);
-    Session s;
-    // Only part of the body is selected; Ctrl+C still takes all of it.
-    QTextCursor cursor = s.form->Text2->textCursor();
-    cursor.setPosition(2);
-    cursor.setPosition(6, QTextCursor::KeepAnchor);
-    s.form->Text2->setTextCursor(cursor);
-    QWidget* target = nullptr;
-    if (focus == "Text1") {
-        s.form->mnuPopnew_Click();  // opens the title box with the focus
-        target = s.form->Text1;
-    } else if (focus == "TreeView1") {
-        target = s.form->TreeView1;
-        target->setFocus();
-    } else {
-        target = s.form->Text2;
+    void windowWideShortcuts() {
+        QFETCH(QString, focus);
+        QFETCH(int, key);
+        QFETCH(QString, changes);
+        Session s;
+        // Only part of the body is selected; Ctrl+C still takes all of it.
+        QTextCursor cursor = s.form->Text2->textCursor();
+        cursor.setPosition(2);
+        cursor.setPosition(6, QTextCursor::KeepAnchor);
+        s.form->Text2->setTextCursor(cursor);
+        QWidget* target = nullptr;
+        if (focus == "Text1") {
+            s.form->mnuPopnew_Click();  // opens the title box with the focus
+            target = s.form->Text1;
+        } else if (focus == "TreeView1") {
+            target = s.form->TreeView1;
+            target->setFocus();
+        } else {
+            target = s.form->Text2;
+        }
+        QTRY_COMPARE(QApplication::focusWidget(), target);
+        const QString clipboardBefore = QGuiApplication::clipboard()->text();
+        const int nodesBefore = s.form->Doc.Nodes.Count();
+
+        QTest::keyClick(target, Qt::Key(key), Qt::ControlModifier);
+
+        if (changes == "clipboard") {
+            QCOMPARE(QGuiApplication::clipboard()->text(), kTyped + "\nsecond line");
+            QCOMPARE(s.form->Doc.Nodes.Count(), nodesBefore);
+        } else {
+            QCOMPARE(s.form->Doc.Nodes.Count(), 0);
+            QCOMPARE(QGuiApplication::clipboard()->text(), clipboardBefore);
+            QVERIFY(s.form->Text2->toPlainText().isEmpty());
+        }
     }
-    QTRY_COMPARE(QApplication::focusWidget(), target);
-    const QString clipboardBefore = QGuiApplication::clipboard()->text();
-    const int nodesBefore = s.form->Doc.Nodes.Count();
 
-    QTest::keyClick(target, Qt::Key(key), Qt::ControlModifier);
-
-    if (changes == "clipboard") {
-        QCOMPARE(QGuiApplication::clipboard()->text(), kTyped + "\nsecond line");
-        QCOMPARE(s.form->Doc.Nodes.Count(), nodesBefore);
-    } else {
-        QCOMPARE(s.form->Doc.Nodes.Count(), 0);
-        QCOMPARE(QGuiApplication::clipboard()->text(), clipboardBefore);
-        QVERIFY(s.form->Text2->toPlainText().isEmpty());
+    void statusBarAtStart() {
+        MemorySettingsStore settings;
+        frmMain form(settings);
+        form.show();
+        StatusBar* bar = form.sbStatusBar;
+        QCOMPARE(bar->panelText(1), QString());
+        const QLocale locale;
+        QCOMPARE(bar->panelText(2), locale.toString(QDate::currentDate(), QLocale::ShortFormat));
+        const QTime shown = locale.toTime(bar->panelText(3), QLocale::ShortFormat);
+        QVERIFY2(shown.isValid(), qPrintable(bar->panelText(3)));
+        QVERIFY(qAbs(shown.secsTo(QTime::currentTime())) < 120);
+        // The text panel takes the room the date and time leave.
+        auto* text = bar->findChild<QWidget*>("sbStatusBar_Panel1");
+        auto* date = bar->findChild<QWidget*>("sbStatusBar_Panel2");
+        auto* time = bar->findChild<QWidget*>("sbStatusBar_Panel3");
+        QVERIFY(text && date && time);
+        QVERIFY(text->x() < date->x());
+        QVERIFY(date->x() < time->x());
+        QVERIFY(text->width() > date->width());
+        // The clock wakes itself again within a minute, so the panels stay current.
+        auto* clock = bar->findChild<QTimer*>();
+        QVERIFY(clock);
+        QVERIFY(clock->isActive());
+        QVERIFY(clock->remainingTime() <= 60 * 1000 + 20);
     }
-}
-
-void CommandSurfaceWidgetTest::statusBarAtStart() {
-    MemorySettingsStore settings;
-    frmMain form(settings);
-    form.show();
-    StatusBar* bar = form.sbStatusBar;
-    QCOMPARE(bar->objectName(), QStringLiteral("sbStatusBar"));
-    QCOMPARE(bar->panelText(1), QString());
-    const QLocale locale;
-    QCOMPARE(bar->panelText(2), locale.toString(QDate::currentDate(), QLocale::ShortFormat));
-    const QTime shown = locale.toTime(bar->panelText(3), QLocale::ShortFormat);
-    QVERIFY2(shown.isValid(), qPrintable(bar->panelText(3)));
-    QVERIFY(qAbs(shown.secsTo(QTime::currentTime())) < 120);
-    // The text panel takes the room the date and time leave.
-    auto* text = bar->findChild<QWidget*>("sbStatusBar_Panel1");
-    auto* date = bar->findChild<QWidget*>("sbStatusBar_Panel2");
-    auto* time = bar->findChild<QWidget*>("sbStatusBar_Panel3");
-    QVERIFY(text && date && time);
-    QVERIFY(text->x() < date->x());
-    QVERIFY(date->x() < time->x());
-    QVERIFY(text->width() > date->width());
-    // The clock wakes itself again within a minute, so the panels stay current.
-    auto* clock = bar->findChild<QTimer*>();
-    QVERIFY(clock);
-    QVERIFY(clock->isActive());
-    QVERIFY(clock->remainingTime() <= 60 * 1000 + 20);
-    bar->setPanelText(1, QStringLiteral("Notes"));
-    QCOMPARE(bar->panelText(1), QStringLiteral("Notes"));
-}
+};
 
 QTEST_MAIN(CommandSurfaceWidgetTest)
 #include "command_surface_widget_test.moc"

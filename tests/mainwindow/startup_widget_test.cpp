@@ -3,7 +3,6 @@
 
 #include <QDialog>
 #include <QScreen>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,7 +12,6 @@
 #include "mainwindow/frm_main.h"
 #include "mainwindow/module1.h"
 #include "mainwindow/qsettings_store.h"
-#include "mainwindow/status_bar.h"
 #include "mainwindow/window_settings.h"
 #include "window_test_support.h"
 
@@ -21,303 +19,244 @@ class StartupWidgetTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void geometryFromSettings_data();
-    void geometryFromSettings();
-    void closingWritesTheOuterBounds();
-    void frameAddedAfterShowingDoesNotGrowTheWindow();
-    void closingMinimizedWritesNothing();
-    void closingClosesTheOtherWindows();
-    void commandLineFileIsLoaded();
-    void commandLineIsOneUnchangedName_data();
-    void commandLineIsOneUnchangedName();
-    void noCommandLineLoadsNothing();
-    void commandLineJoinsTheArguments_data();
-    void commandLineJoinsTheArguments();
-    void qsettingsStoreKeepsValuesAsText();
-    void settingsValueText_data();
-    void settingsValueText();
-    void settingsValueRead_data();
-    void settingsValueRead();
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        if (QGuiApplication::primaryScreen()->logicalDotsPerInchX() != 96) {
+            QSKIP("the pixel numbers below are for 96 logical DPI");
+        }
+    }
+
+    void geometryFromSettings_data() {
+        QTest::addColumn<QStringList>("stored");  // MainLeft, MainTop, MainWidth, MainHeight
+        QTest::addColumn<QRect>("frame");         // in pixels, 15 twips each
+
+        // clang-format off
+        QTest::newRow("first start: defaults") << QStringList{{}, {}, {}, {}} << QRect(67, 67, 433, 433);
+        QTest::newRow("stored values") << QStringList{"1500", "3000", "7500", "4500"} << QRect(100, 200, 500, 300);
+        QTest::newRow("width below the least opens 3000 wide") << QStringList{"1500", "1500", "2000", "4500"} << QRect(100, 100, 200, 300);
+        QTest::newRow("not numbers fall back to the defaults") << QStringList{"abc", "", "12x", "wide"} << QRect(67, 67, 433, 433);
+        QTest::newRow("fractions and blanks") << QStringList{" 1500 ", "1500.4", "6000.0", "4500"} << QRect(100, 100, 400, 300);
+        QTest::newRow("very wide") << QStringList{"0", "0", "15000", "7500"} << QRect(0, 0, 1000, 500);
+        // clang-format on
+    }
+
+    void geometryFromSettings() {
+        QFETCH(QStringList, stored);
+        MemorySettingsStore settings;
+        const QStringList keys{"MainLeft", "MainTop", "MainWidth", "MainHeight"};
+        for (int i = 0; i < keys.size(); ++i) {
+            if (!stored[i].isNull()) {
+                settings.setSetting(keys[i], stored[i]);
+            }
+        }
+        frmMain form(settings);
+        form.show();
+        QCoreApplication::processEvents();
+        QTEST(form.frameGeometry(), "frame");
+        QCOMPARE(form.windowTitle(), QStringLiteral("Mossleaf"));
+        QVERIFY(!form.windowIcon().isNull());
+        QCOMPARE(form.Doc.NodeLimit, 256);
+        QCOMPARE(form.TreeView1->topLevelItemCount(), 0);
+        QCOMPARE(settings.writes, 0);
+    }
+
+    // The outer bounds, frame included, go back to the store; the next start opens the window
+    // exactly there, so it neither creeps nor grows from run to run.
+    void closingWritesTheOuterBounds() {
+        MemorySettingsStore settings;
+        QRect frame;
+        {
+            frmMain form(settings);
+            form.show();
+            form.move(30, 45);
+            form.resize(400, 300);
+            QCoreApplication::processEvents();
+            frame = form.frameGeometry();
+            form.close();
+        }
+        QCOMPARE(frame.topLeft(), QPoint(30, 45));
+        QCOMPARE(settings.setting("MainLeft"), QStringLiteral("450"));
+        QCOMPARE(settings.setting("MainTop"), QStringLiteral("675"));
+        QCOMPARE(settings.setting("MainWidth"), QString::number(frame.width() * 15));
+        QCOMPARE(settings.setting("MainHeight"), QString::number(frame.height() * 15));
+        QCOMPARE(settings.writes, 4);
+
+        frmMain again(settings);
+        again.show();
+        QCoreApplication::processEvents();
+        QCOMPARE(again.frameGeometry(), frame);
+    }
+
+    // A window manager may add the frame only after the window is shown; the window must still
+    // reopen at the size it was closed at instead of growing by its frame on every start.
+    void frameAddedAfterShowingDoesNotGrowTheWindow() {
+        MemorySettingsStore settings;
+        settings.setSetting("MainWidth", "6000");
+        settings.setSetting("MainHeight", "4500");
+        for (int run = 0; run < 3; ++run) {
+            frmMain form(settings);
+            form.Form_Load();  // before showing: this platform reports no frame yet
+            form.show();
+            QCoreApplication::processEvents();
+            QCOMPARE(form.size(), QSize(400, 300));
+            form.close();
+            QCOMPARE(settings.setting("MainWidth"), QStringLiteral("6000"));
+            QCOMPARE(settings.setting("MainHeight"), QStringLiteral("4500"));
+        }
+    }
+
+    void closingMinimizedWritesNothing() {
+        MemorySettingsStore settings;
+        settings.setSetting("MainWidth", "7500");
+        frmMain form(settings);
+        form.show();
+        form.showMinimized();
+        QCoreApplication::processEvents();
+        QVERIFY(form.isMinimized());
+        form.close();
+        QCOMPARE(settings.writes, 0);
+        QCOMPARE(settings.setting("MainWidth"), QStringLiteral("7500"));
+    }
+
+    void closingClosesTheOtherWindows() {
+        MemorySettingsStore settings;
+        frmMain form(settings);
+        form.show();
+        QDialog other;  // stands for the About box
+        other.show();
+        QVERIFY(other.isVisible());
+        form.close();
+        QVERIFY(!other.isVisible());
+        QVERIFY(!form.isVisible());
+    }
+
+    void commandLineFileIsLoaded() {
+        const QString path = dir_.filePath("notes.txt");
+        writeBytes(path, exampleOutline());
+        MessageLog messages;
+        MemorySettingsStore settings;
+        frmMain form(settings);
+        form.CommandLine = path;
+        // The window comes first, then the file: nothing is read before it has been painted.
+        form.show();
+        QCOMPARE(form.Doc.Nodes.Count(), 0);
+        QCOMPARE(form.Doc.NodeLimit, 0);
+        QVERIFY(startUp(form));
+        QVERIFY(messages.texts().isEmpty());
+        QCOMPARE(form.dlgCommonDialog->FileName, path);
+        QCOMPARE(QString::fromStdString(form.Doc.CurrentFileName), path);
+        QCOMPARE(form.Doc.Nodes.Count(), 3);
+        QCOMPARE(form.Text2->toPlainText(), QStringLiteral("first line\nsecond line"));
+    }
+
+    void commandLineIsOneUnchangedName_data() {
+        QTest::addColumn<QString>("commandLine");
+        const QString path = dir_.filePath("notes.txt");
+        QTest::newRow("quoted path") << '"' + path + '"';
+        QTest::newRow("two paths") << path + ' ' + path;
+        QTest::newRow("trailing blank kept") << path + ' ';
+    }
+
+    void commandLineIsOneUnchangedName() {
+        QFETCH(QString, commandLine);
+        writeBytes(dir_.filePath("notes.txt"), exampleOutline());
+        MessageLog messages;
+        MemorySettingsStore settings;
+        frmMain form(settings);
+        form.CommandLine = commandLine;
+        QVERIFY(startUp(form));
+        QCOMPARE(messages.texts(),
+                 QStringList{commandLine + QStringLiteral("\r\nファイルが開けません。")});
+        QCOMPARE(form.dlgCommonDialog->FileName, commandLine);
+        QCOMPARE(form.Doc.Nodes.Count(), 0);
+        QVERIFY(form.isVisible());
+    }
+
+    void commandLineJoinsTheArguments_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("commandLine");
+        // clang-format off
+        QTest::newRow("none") << QStringList{"mossleaf"} << QString();
+        QTest::newRow("one path") << QStringList{"mossleaf", "/tmp/a b.txt"} << QStringLiteral("/tmp/a b.txt");
+        QTest::newRow("two paths") << QStringList{"mossleaf", "/tmp/a", "/tmp/b"} << QStringLiteral("/tmp/a /tmp/b");
+        QTest::newRow("blanks kept") << QStringList{"mossleaf", " x ", ""} << QStringLiteral(" x  ");
+        // clang-format on
+    }
+
+    void commandLineJoinsTheArguments() {
+        QFETCH(QStringList, arguments);
+        QTEST(Module1::commandLineFrom(arguments), "commandLine");
+    }
+
+    // The real store: values written as text under [Settings] of Mossleaf/Mossleaf.conf in the
+    // test's own configuration folder.
+    void qsettingsStoreKeepsValuesAsText() {
+        QCoreApplication::setOrganizationName(QStringLiteral("Mossleaf"));
+        QCoreApplication::setApplicationName(QStringLiteral("Mossleaf"));
+        const QString config =
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+        QVERIFY2(config.startsWith(qEnvironmentVariable("HOME")), qPrintable(config));
+        QFile::remove(config + "/Mossleaf/Mossleaf.conf");  // left by an earlier run
+        QSettingsStore store;
+        QCOMPARE(store.GetSetting("Mossleaf", "Settings", "MainLeft", "1000"),
+                 QStringLiteral("1000"));
+        QRect frame;
+        {
+            frmMain form(store);
+            form.show();
+            form.move(15, 30);
+            form.resize(500, 400);
+            QCoreApplication::processEvents();
+            frame = form.frameGeometry();
+            form.close();
+        }
+        const QString width = QString::number(frame.width() * 15);
+        QCOMPARE(store.GetSetting("Mossleaf", "Settings", "MainWidth", "0"), width);
+        const QByteArray file = readBytes(config + "/Mossleaf/Mossleaf.conf");
+        QVERIFY2(file.contains("[Settings]"), file.constData());
+        QVERIFY2(file.contains("MainLeft=225\n"), file.constData());
+        QVERIFY2(file.contains("MainTop=450\n"), file.constData());
+        QVERIFY2(file.contains("MainWidth=" + width.toLatin1() + "\n"), file.constData());
+        QVERIFY2(file.contains("MainHeight=" + QByteArray::number(frame.height() * 15) + "\n"),
+                 file.constData());
+    }
+
+    void settingsValueText_data() {
+        QTest::addColumn<double>("twips");
+        QTest::addColumn<QString>("text");
+        // clang-format off
+        QTest::newRow("whole") << 6500.0 << QStringLiteral("6500");
+        QTest::newRow("negative") << -60.0 << QStringLiteral("-60");
+        QTest::newRow("zero") << 0.0 << QStringLiteral("0");
+        QTest::newRow("fraction") << 1234.5 << QStringLiteral("1234.5");
+        // clang-format on
+    }
+
+    void settingsValueText() {
+        QFETCH(double, twips);
+        QTEST(WindowSettings::toText(twips), "text");
+    }
+
+    void settingsValueRead_data() {
+        QTest::addColumn<QString>("stored");  // null: absent
+        QTest::addColumn<double>("value");
+        // The window table above covers absent values, blanks, fractions and letters.
+        QTest::newRow("negative") << QStringLiteral("-60") << -60.0;
+        QTest::newRow("infinite") << QStringLiteral("inf") << 6500.0;
+    }
+
+    void settingsValueRead() {
+        QFETCH(QString, stored);
+        MemorySettingsStore settings;
+        if (!stored.isNull()) {
+            settings.setSetting("MainWidth", stored);
+        }
+        QTEST(WindowSettings::read(settings, WindowSettings::kWidth), "value");
+    }
 
 private:
     QTemporaryDir dir_;
 };
-
-void StartupWidgetTest::initTestCase() {
-    QVERIFY(dir_.isValid());
-    if (QGuiApplication::primaryScreen()->logicalDotsPerInchX() != 96) {
-        QSKIP("the pixel numbers below are for 96 logical DPI");
-    }
-}
-
-void StartupWidgetTest::geometryFromSettings_data() {
-    QTest::addColumn<QStringList>("stored");  // MainLeft, MainTop, MainWidth, MainHeight
-    QTest::addColumn<QRect>("frame");         // in pixels, 15 twips each
-
-    QTest::newRow("first start: defaults")
-        << QStringList{{}, {}, {}, {}} << QRect(67, 67, 433, 433);
-    QTest::newRow("stored values")
-        << QStringList{"1500", "3000", "7500", "4500"} << QRect(100, 200, 500, 300);
-    QTest::newRow("width below the least opens 3000 wide")
-        << QStringList{"1500", "1500", "2000", "4500"} << QRect(100, 100, 200, 300);
-    QTest::newRow("not numbers fall back to the defaults")
-        << QStringList{"abc", "", "12x", "wide"} << QRect(67, 67, 433, 433);
-    QTest::newRow("fractions and blanks")
-        << QStringList{" 1500 ", "1500.4", "6000.0", "4500"} << QRect(100, 100, 400, 300);
-    QTest::newRow("very wide") << QStringList{"0", "0", "15000", "7500"} << QRect(0, 0, 1000, 500);
-}
-
-void StartupWidgetTest::geometryFromSettings() {
-    QFETCH(QStringList, stored);
-    MemorySettingsStore settings;
-    const QStringList keys{"MainLeft", "MainTop", "MainWidth", "MainHeight"};
-    for (int i = 0; i < keys.size(); ++i) {
-        if (!stored[i].isNull()) {
-            settings.setSetting(keys[i], stored[i]);
-        }
-    }
-    frmMain form(settings);
-    form.show();
-    QCoreApplication::processEvents();
-    QTEST(form.frameGeometry(), "frame");
-    QCOMPARE(form.windowTitle(), QStringLiteral("Mossleaf"));
-    QVERIFY(!form.windowIcon().isNull());
-    QCOMPARE(form.Doc.NodeLimit, 256);
-    QCOMPARE(form.TreeView1->topLevelItemCount(), 0);
-    QCOMPARE(settings.writes, 0);
-}
-
-// The outer bounds, frame included, go back to the store; the next start opens the window
-// exactly there, so it neither creeps nor grows from run to run.
-void StartupWidgetTest::closingWritesTheOuterBounds() {
-    MemorySettingsStore settings;
-    QRect frame;
-    {
-        frmMain form(settings);
-        form.show();
-        form.move(30, 45);
-        form.resize(400, 300);
-        QCoreApplication::processEvents();
-        frame = form.frameGeometry();
-        form.close();
-    }
-    QCOMPARE(frame.topLeft(), QPoint(30, 45));
-    QCOMPARE(settings.setting("MainLeft"), QStringLiteral("450"));
-    QCOMPARE(settings.setting("MainTop"), QStringLiteral("675"));
-    QCOMPARE(settings.setting("MainWidth"), QString::number(frame.width() * 15));
-    QCOMPARE(settings.setting("MainHeight"), QString::number(frame.height() * 15));
-    QCOMPARE(settings.writes, 4);
-
-    frmMain again(settings);
-    again.show();
-    QCoreApplication::processEvents();
-    QCOMPARE(again.frameGeometry(), frame);
-}
-
-// A window manager may add the frame only after the window is shown; the window must still
-// reopen at the size it was closed at instead of growing by its frame on every start.
-void StartupWidgetTest::frameAddedAfterShowingDoesNotGrowTheWindow() {
-    MemorySettingsStore settings;
-    settings.setSetting("MainWidth", "6000");
-    settings.setSetting("MainHeight", "4500");
-    for (int run = 0; run < 3; ++run) {
-        frmMain form(settings);
-        form.Form_Load();  // before showing: this platform reports no frame yet
-        form.show();
-        QCoreApplication::processEvents();
-        QCOMPARE(form.size(), QSize(400, 300));
-        form.close();
-        QCOMPARE(settings.setting("MainWidth"), QStringLiteral("6000"));
-        QCOMPARE(settings.setting("MainHeight"), QStringLiteral("4500"));
-    }
-}
-
-void StartupWidgetTest::closingMinimizedWritesNothing() {
-    MemorySettingsStore settings;
-    settings.setSetting("MainWidth", "7500");
-    frmMain form(settings);
-    form.show();
-    form.showMinimized();
-    QCoreApplication::processEvents();
-    QVERIFY(form.isMinimized());
-    form.close();
-    QCOMPARE(settings.writes, 0);
-    QCOMPARE(settings.setting("MainWidth"), QStringLiteral("7500"));
-}
-
-void StartupWidgetTest::closingClosesTheOtherWindows() {
-    MemorySettingsStore settings;
-    frmMain form(settings);
-    form.show();
-    QDialog other;  // stands for the About box
-    other.show();
-    QVERIFY(other.isVisible());
-    form.close();
-    QVERIFY(!other.isVisible());
-    QVERIFY(!form.isVisible());
-}
-
-void StartupWidgetTest::commandLineFileIsLoaded() {
-    const QString path = dir_.filePath("notes.txt");
-    writeBytes(path, exampleOutline());
-    MessageLog messages;
-    MemorySettingsStore settings;
-    frmMain form(settings);
-    form.CommandLine = path;
-    // The window comes first, then the file: nothing is read before it has been painted.
-    form.show();
-    QCOMPARE(form.Doc.Nodes.Count(), 0);
-    QCOMPARE(form.Doc.NodeLimit, 0);
-    QVERIFY(startUp(form));
-    QVERIFY(messages.texts().isEmpty());
-    QCOMPARE(form.dlgCommonDialog->FileName, path);
-    QCOMPARE(QString::fromStdString(form.Doc.CurrentFileName), path);
-    QCOMPARE(form.Doc.Nodes.Count(), 3);
-    QCOMPARE(form.Doc.NodeLimit, 256);
-    QCOMPARE(form.TreeView1->topLevelItemCount(), 1);
-    QTreeWidgetItem* notes = form.TreeView1->topLevelItem(0);
-    QCOMPARE(notes->text(0), QStringLiteral("Notes"));
-    QVERIFY(notes->isExpanded());  // the second node was made visible
-    QCOMPARE(notes->child(0)->text(0), QStringLiteral("Plan"));
-    QCOMPARE(form.Text2->toPlainText(), QStringLiteral("first line\nsecond line"));
-    QVERIFY(form.TreeView1->selectedItems().isEmpty());
-    QCOMPARE(form.sbStatusBar->panelText(1), QString());
-}
-
-void StartupWidgetTest::commandLineIsOneUnchangedName_data() {
-    QTest::addColumn<QString>("commandLine");
-    QTest::addColumn<QString>("message");
-    const QString path = dir_.filePath("notes.txt");
-    const QString cannotOpen = QStringLiteral("\r\nファイルが開けません。");
-    QTest::newRow("quoted path") << '"' + path + '"' << '"' + path + '"' + cannotOpen;
-    QTest::newRow("two paths") << path + ' ' + path << path + ' ' + path + cannotOpen;
-    QTest::newRow("trailing blank kept") << path + ' ' << path + ' ' + cannotOpen;
-    QTest::newRow("not an outline file")
-        << dir_.filePath("plain.txt")
-        << dir_.filePath("plain.txt") +
-               QStringLiteral(
-                   "\r\nファイルの形式はツリー形式ではありません。\r\n読みこみを中止します。");
-}
-
-void StartupWidgetTest::commandLineIsOneUnchangedName() {
-    QFETCH(QString, commandLine);
-    writeBytes(dir_.filePath("notes.txt"), exampleOutline());
-    writeBytes(dir_.filePath("plain.txt"), "just a note\r\n");
-    MessageLog messages;
-    MemorySettingsStore settings;
-    frmMain form(settings);
-    form.CommandLine = commandLine;
-    QVERIFY(startUp(form));
-    QFETCH(QString, message);
-    QCOMPARE(messages.texts(), QStringList{message});
-    QCOMPARE(messages.shown().constFirst().icon, MessageBox::Icon::Exclamation);
-    QCOMPARE(form.dlgCommonDialog->FileName, commandLine);
-    QCOMPARE(form.Doc.Nodes.Count(), 0);
-    QVERIFY(form.Text2->toPlainText().isEmpty());
-    QCOMPARE(form.Doc.NodeLimit, 256);
-    QVERIFY(form.isVisible());
-}
-
-void StartupWidgetTest::noCommandLineLoadsNothing() {
-    MessageLog messages;
-    MemorySettingsStore settings;
-    frmMain form(settings);
-    form.show();
-    QVERIFY(messages.texts().isEmpty());
-    QVERIFY(form.dlgCommonDialog->FileName.isEmpty());
-    QVERIFY(form.Doc.CurrentFileName.empty());
-    QCOMPARE(form.Doc.NodeCounter, 0);
-}
-
-void StartupWidgetTest::commandLineJoinsTheArguments_data() {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("commandLine");
-    QTest::newRow("none") << QStringList{"mossleaf"} << QString();
-    QTest::newRow("one path") << QStringList{"mossleaf", "/tmp/a b.txt"}
-                              << QStringLiteral("/tmp/a b.txt");
-    QTest::newRow("two paths") << QStringList{"mossleaf", "/tmp/a", "/tmp/b"}
-                               << QStringLiteral("/tmp/a /tmp/b");
-    QTest::newRow("blanks kept") << QStringList{"mossleaf", " x ", ""} << QStringLiteral(" x  ");
-}
-
-void StartupWidgetTest::commandLineJoinsTheArguments() {
-    QFETCH(QStringList, arguments);
-    QTEST(Module1::commandLineFrom(arguments), "commandLine");
-}
-
-// The real store: values written as text under [Settings] of Mossleaf/Mossleaf.conf in the
-// test's own configuration folder.
-void StartupWidgetTest::qsettingsStoreKeepsValuesAsText() {
-    QCoreApplication::setOrganizationName(QStringLiteral("Mossleaf"));
-    QCoreApplication::setApplicationName(QStringLiteral("Mossleaf"));
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    QVERIFY2(config.startsWith(qEnvironmentVariable("HOME")), qPrintable(config));
-    QFile::remove(config + "/Mossleaf/Mossleaf.conf");  // left by an earlier run
-    QSettingsStore store;
-    QCOMPARE(store.GetSetting("Mossleaf", "Settings", "MainLeft", "1000"), QStringLiteral("1000"));
-    QRect frame;
-    {
-        frmMain form(store);
-        form.show();
-        form.move(15, 30);
-        form.resize(500, 400);
-        QCoreApplication::processEvents();
-        frame = form.frameGeometry();
-        form.close();
-    }
-    const QString width = QString::number(frame.width() * 15);
-    QCOMPARE(store.GetSetting("Mossleaf", "Settings", "MainWidth", "0"), width);
-    const QByteArray file = readBytes(config + "/Mossleaf/Mossleaf.conf");
-    QVERIFY2(file.contains("[Settings]"), file.constData());
-    QVERIFY2(file.contains("MainLeft=225\n"), file.constData());
-    QVERIFY2(file.contains("MainTop=450\n"), file.constData());
-    QVERIFY2(file.contains("MainWidth=" + width.toLatin1() + "\n"), file.constData());
-    QVERIFY2(file.contains("MainHeight=" + QByteArray::number(frame.height() * 15) + "\n"),
-             file.constData());
-
-    frmMain again(store);
-    again.show();
-    QCoreApplication::processEvents();
-    QCOMPARE(again.frameGeometry(), frame);
-}
-
-void StartupWidgetTest::settingsValueText_data() {
-    QTest::addColumn<double>("twips");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("whole") << 6500.0 << QStringLiteral("6500");
-    QTest::newRow("negative") << -60.0 << QStringLiteral("-60");
-    QTest::newRow("zero") << 0.0 << QStringLiteral("0");
-    QTest::newRow("fraction") << 1234.5 << QStringLiteral("1234.5");
-}
-
-void StartupWidgetTest::settingsValueText() {
-    QFETCH(double, twips);
-    QTEST(WindowSettings::toText(twips), "text");
-}
-
-void StartupWidgetTest::settingsValueRead_data() {
-    QTest::addColumn<QString>("stored");  // null: absent
-    QTest::addColumn<double>("value");
-    QTest::newRow("absent") << QString() << 6500.0;
-    QTest::newRow("number") << QStringLiteral("7200") << 7200.0;
-    QTest::newRow("negative") << QStringLiteral("-60") << -60.0;
-    QTest::newRow("blanks around") << QStringLiteral(" 7200 ") << 7200.0;
-    QTest::newRow("fraction") << QStringLiteral("7200.5") << 7200.5;
-    QTest::newRow("empty") << QStringLiteral("") << 6500.0;
-    QTest::newRow("letters") << QStringLiteral("wide") << 6500.0;
-    QTest::newRow("trailing letters") << QStringLiteral("12x") << 6500.0;
-    QTest::newRow("infinite") << QStringLiteral("inf") << 6500.0;
-}
-
-void StartupWidgetTest::settingsValueRead() {
-    QFETCH(QString, stored);
-    MemorySettingsStore settings;
-    if (!stored.isNull()) {
-        settings.setSetting("MainWidth", stored);
-    }
-    QTEST(WindowSettings::read(settings, WindowSettings::kWidth), "value");
-}
 
 QTEST_MAIN(StartupWidgetTest)
 #include "startup_widget_test.moc"

@@ -1,7 +1,7 @@
 #pragma once
 
 // Shared by the main window's widget tests: an in-memory settings store, recorders for the
-// message boxes and the file dialogs, a shell that only records, and small file helpers.
+// message boxes and the file dialogs, and small file helpers.
 
 #include <QByteArray>
 #include <QFile>
@@ -14,10 +14,10 @@
 #include <memory>
 
 #include "document/common_dialog.h"
+#include "document/outline_test_support.h"
 #include "editing/outline_tree.h"
-#include "launch/shell_opener.h"
+#include "launch/message_recorder.h"
 #include "mainwindow/frm_main.h"
-#include "mainwindow/message_box.h"
 #include "mainwindow/settings_store.h"
 
 class MemorySettingsStore : public SettingsStore {
@@ -45,28 +45,6 @@ public:
     }
 };
 
-class MessageLog {
-public:
-    MessageLog() {
-        MessageBox::setTestHandler([this](const MessageBox::Shown& shown) { shown_ << shown; });
-    }
-    ~MessageLog() { MessageBox::setTestHandler({}); }
-    MessageLog(const MessageLog&) = delete;
-    MessageLog& operator=(const MessageLog&) = delete;
-
-    QStringList texts() const {
-        QStringList list;
-        for (const auto& s : shown_) {
-            list << s.text;
-        }
-        return list;
-    }
-    const QList<MessageBox::Shown>& shown() const { return shown_; }
-
-private:
-    QList<MessageBox::Shown> shown_;
-};
-
 // Answers the file dialogs from a queue (an empty answer is a cancel) and records each request.
 class DialogScript {
 public:
@@ -84,15 +62,6 @@ public:
     QList<CommonDialog::Request> requests;
 };
 
-class RecordingShellOpener : public ShellOpener {
-public:
-    QStringList targets;
-    bool open(QWidget*, const QString& target) override {
-        targets << target;
-        return true;
-    }
-};
-
 inline void writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -104,12 +73,8 @@ inline QByteArray readBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Notes (two body lines) with the child Plan ("buy paper"), whose child is Tasks (empty).
 inline QByteArray exampleOutline() {
-    return QByteArrayLiteral(
-        "<**********>, 1 , 0 ,Notes\r\nfirst line\r\nsecond line\r\n"
-        "<**********>, 2 , 1 ,Plan\r\nbuy paper\r\n"
-        "<**********>, 3 , 2 ,Tasks\r\n\r\n");
+    return testsupport::kWorkedExample;
 }
 
 // A left click on the node's row, as the user selects a node.
