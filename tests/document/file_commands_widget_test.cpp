@@ -77,7 +77,8 @@ private slots:
         QVERIFY(w.messages.texts().isEmpty());
     }
 
-    void saveAfterOpenWritesBackWithoutDialog() {
+    // Save after Open writes back without a question; after New it asks again.
+    void saveAfterOpenWritesBackNewAsksAgain() {
         Window w;
         const QString source = w.path("notes.txt");
         writeBytes(source, exampleOutline());
@@ -86,21 +87,11 @@ private slots:
         QCOMPARE(w.dialogs.requests.constFirst().kind, CommonDialog::Kind::Open);
         QCOMPARE(w.dialogs.requests.constFirst().title, kOpenTitle);
         QCOMPARE(w.dialogs.requests.constFirst().qtFilter, kQtFilter);
-        QCOMPARE(w.form->Doc.Nodes.Count(), 3);
         QCOMPARE(w.fileName(), source);
         writeBytes(source, "overwritten\r\n");
-        // the Save button of the toolbar, which runs the same command
-        w.form->tbToolBar_ButtonClick(QStringLiteral("上書き保存"));
+        w.form->mnuFileSave_Click();
         QCOMPARE(w.dialogs.requests.size(), 1);
         QCOMPARE(readBytes(source), exampleOutline());
-    }
-
-    void newThenSaveAsks() {
-        Window w;
-        const QString source = w.path("notes.txt");
-        writeBytes(source, exampleOutline());
-        w.dialogs.answers << source;
-        w.form->mnuFileOpen_Click();
         w.form->mnuFileNew_Click();
         QCOMPARE(w.form->Doc.Nodes.Count(), 0);
         QVERIFY(w.fileName().isEmpty());
@@ -111,18 +102,34 @@ private slots:
         QCOMPARE(readBytes(source), exampleOutline());
     }
 
-    void cancelOpenChangesNothing() {
+    // The Document on screen keeps its own name, so a later Save cannot write it over the file
+    // the user tried to open.
+    void failedOpenKeepsTheDocumentAndItsName_data() {
+        QTest::addColumn<QString>("second");  // empty: the dialog is cancelled
+        QTest::newRow("cancelled") << QString();
+        QTest::newRow("missing file") << "missing.txt";
+    }
+
+    void failedOpenKeepsTheDocumentAndItsName() {
+        QFETCH(QString, second);
         Window w;
         const QString source = w.path("notes.txt");
+        const QString missing = second.isEmpty() ? QString() : w.path("missing.txt");
         writeBytes(source, exampleOutline());
-        w.dialogs.answers << source << QString();
+        w.dialogs.answers << source << missing;
         w.form->mnuFileOpen_Click();
         w.form->mnuFileOpen_Click();
-        QCOMPARE(w.dialogs.requests.size(), 2);
-        QCOMPARE(w.form->Doc.Nodes.Count(), 3);
+        QCOMPARE(w.messages.texts(),
+                 second.isEmpty()
+                     ? QStringList()
+                     : QStringList{missing + QStringLiteral("\r\nファイルが開けません。")});
+        QCOMPARE(w.form->dlgCommonDialog->FileName, second.isEmpty() ? source : missing);
         QCOMPARE(w.fileName(), source);
-        QCOMPARE(w.form->dlgCommonDialog->FileName, source);
+        QCOMPARE(w.form->Doc.Nodes.Count(), 3);
         QCOMPARE(w.form->Text2->toPlainText(), QStringLiteral("first line\nsecond line"));
+        w.form->mnuFileSave_Click();
+        QCOMPARE(w.dialogs.requests.size(), 2);
+        QCOMPARE(readBytes(source), exampleOutline());
     }
 
     void saveAsChangesTheName() {
@@ -158,27 +165,6 @@ private slots:
         w.form->mnuFileNameSave_Click();
         QCOMPARE(readBytes(target).count("<**********>"), 2);
         QVERIFY(w.messages.texts().isEmpty());
-    }
-
-    // The Document on screen keeps its own name, so a later Save cannot write it over the file
-    // the user tried to open.
-    void openMissingFileKeepsTheDocumentAndItsName() {
-        Window w;
-        const QString source = w.path("notes.txt");
-        const QString missing = w.path("missing.txt");
-        writeBytes(source, exampleOutline());
-        w.dialogs.answers << source << missing;
-        w.form->mnuFileOpen_Click();
-        w.form->mnuFileOpen_Click();
-        QCOMPARE(w.messages.texts(),
-                 QStringList{missing + QStringLiteral("\r\nファイルが開けません。")});
-        QCOMPARE(w.messages.shown().constFirst().icon, MessageBox::Icon::Exclamation);
-        QCOMPARE(w.fileName(), source);
-        QCOMPARE(w.form->Doc.Nodes.Count(), 3);
-        QCOMPARE(w.form->Text2->toPlainText(), QStringLiteral("first line\nsecond line"));
-        w.form->mnuFileSave_Click();
-        QVERIFY(!QFileInfo::exists(missing));
-        QCOMPARE(readBytes(source), exampleOutline());
     }
 
     void openRejectedFileLeavesItUnnamed() {

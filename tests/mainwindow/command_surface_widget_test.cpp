@@ -8,11 +8,11 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
 
 #include "editing/body_edit.h"
 #include "editing/outline_tree.h"
@@ -185,7 +185,8 @@ private slots:
         QCOMPARE(actions.size(), 8);
         QCOMPARE(form.tbToolBar->toolButtonStyle(), Qt::ToolButtonIconOnly);
         QCOMPARE(form.tbToolBar->iconSize(), QSize(16, 16));
-        const ImageList pictures = drawToolbarIcons();
+        const ImageList drawn = drawToolbarIcons();
+        QSet<QByteArray> pictures;
         for (int i = 0; i < actions.size(); ++i) {
             QAction* action = actions[i];
             QCOMPARE(action->isSeparator(), keys[i].isEmpty());
@@ -195,42 +196,24 @@ private slots:
             QCOMPARE(action->property("Key").toString(), keys[i]);
             QCOMPARE(action->toolTip(), keys[i]);
             QCOMPARE(action->property("ImageKey").toString(), images[i]);
-            QCOMPARE(action->icon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32),
-                     pictures.picture(images[i]));
-            auto* button = qobject_cast<QToolButton*>(form.tbToolBar->widgetForAction(action));
-            QVERIFY(button);
-            QCOMPARE(button->focusPolicy(), Qt::NoFocus);
-        }
-    }
-
-    void toolbarPictures() {
-        const ImageList list = drawToolbarIcons();
-        QStringList keys = list.keys();
-        keys.sort();
-        QCOMPARE(keys, (QStringList{"Copy", "Exe", "New", "Open", "Save", "Update"}));
-        QStringList pictures;
-        for (const QString& key : keys) {
-            const QImage image = list.picture(key);
-            QCOMPARE(image.size(), QSize(16, 16));
+            QCOMPARE(form.tbToolBar->widgetForAction(action)->focusPolicy(), Qt::NoFocus);
+            const QImage image =
+                action->icon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+            QCOMPARE(image, drawn.picture(images[i]));
             // The light grey background is the mask: transparent, and no opaque pixel keeps it.
             QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
-            QCOMPARE(qAlpha(image.pixel(15, 15)), 0);
             int opaque = 0;
             for (int y = 0; y < 16; ++y) {
                 for (int x = 0; x < 16; ++x) {
                     const QRgb p = image.pixel(x, y);
-                    if (qAlpha(p) != 0) {
-                        ++opaque;
-                        QVERIFY(QColor(p).rgb() != ImageList::kMaskColour.rgb());
-                    }
+                    opaque += qAlpha(p) != 0;
+                    QVERIFY(qAlpha(p) == 0 || QColor(p).rgb() != ImageList::kMaskColour.rgb());
                 }
             }
-            QVERIFY2(opaque > 20, qPrintable(key));
-            pictures << QString::fromLatin1(
-                QByteArray(reinterpret_cast<const char*>(image.bits()), image.sizeInBytes())
-                    .toBase64());
+            QVERIFY2(opaque > 20, qPrintable(images[i]));
+            pictures << QByteArray(reinterpret_cast<const char*>(image.bits()),
+                                   image.sizeInBytes());
         }
-        pictures.removeDuplicates();
         QCOMPARE(pictures.size(), 6);  // six different pictures
     }
 
