@@ -77,8 +77,6 @@ private slots:
         QFETCH(bool, valueExists);
         QFETCH(uint, type);
         QFETCH(QByteArray, data);
-        QFETCH(bool, expectedResult);
-        QFETCH(QString, expectedValue);
 
         FakeRegistry registry;
         if (keyExists) {
@@ -93,8 +91,8 @@ private slots:
         const bool result = about.GetKeyValue(
             Registry::kLocalMachine, QString::fromLatin1(kToolKey), QStringLiteral("PATH"), value);
 
-        QCOMPARE(result, expectedResult);
-        QCOMPARE(value, expectedValue);
+        QTEST(result, "expectedResult");
+        QTEST(value, "expectedValue");
         QCOMPARE(registry.openKeys(), 0);
     }
 

@@ -246,21 +246,6 @@ private slots:
         QCOMPARE(readFile(path).size(), 26);
     }
 
-    void savingChangesNothingInTheDocument() {
-        Document doc;
-        oneNode(doc, u"A", u"a");
-        doc.CurrentKey = "S0";
-        doc.CurrentIndex = 1;
-        doc.CurrentFileName = "/somewhere/else.txt";
-        const QString before = describe(doc);
-        const QString path = fileIn(dir_.path(), QStringLiteral("out.txt"));
-        QCOMPARE(doc.SaveDocument(path.toStdString()).status, SaveOutcome::Status::Saved);
-        QCOMPARE(describe(doc), before);
-        QCOMPARE(doc.CurrentFileName, std::string("/somewhere/else.txt"));
-        QCOMPARE(int(doc.NodeCounter), 1);
-        QCOMPARE(doc.CurrentKey, std::string("S0"));
-    }
-
     void removedNodesAreNotWritten() {
         Document doc;
         oneNode(doc, u"A", u"a");

@@ -8,6 +8,7 @@
 #include <QUrl>
 #include <QtTest>
 
+#include "launch/desktop_handler.h"
 #include "launch/help_command.h"
 #include "launch/message_recorder.h"
 #include "launch/system_shell_opener.h"
@@ -23,11 +24,6 @@ QByteArray readAll(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool writeFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
 }  // namespace
 
 class HelpPageTest : public QObject {
@@ -40,23 +36,7 @@ private slots:
         haveGio_ = !QStandardPaths::findExecutable(QStringLiteral("gio")).isEmpty();
 
         // A browser of our own: it writes the page it was given to a file.
-        const QString browser = dir_.filePath(QStringLiteral("browser.sh"));
-        QVERIFY(writeFile(browser, "#!/bin/sh\nprintf '%s' \"$1\" > '" + received_.toUtf8() +
-                                       ".part' && mv '" + received_.toUtf8() + ".part' '" +
-                                       received_.toUtf8() + "'\n"));
-        QVERIFY(QFile::setPermissions(
-            browser, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
-        QVERIFY(QDir().mkpath(dir_.filePath(QStringLiteral("data/applications"))));
-        QVERIFY(QDir().mkpath(dir_.filePath(QStringLiteral("config"))));
-        QVERIFY(writeFile(dir_.filePath(QStringLiteral("data/applications/test-browser.desktop")),
-                          "[Desktop Entry]\nType=Application\nName=Test browser\nExec=" +
-                              browser.toUtf8() + " %u\nMimeType=text/html;\n"));
-        QVERIFY(writeFile(dir_.filePath(QStringLiteral("config/mimeapps.list")),
-                          "[Default Applications]\ntext/html=test-browser.desktop\n"));
-        qputenv("XDG_DATA_HOME", dir_.filePath(QStringLiteral("data")).toUtf8());
-        qputenv("XDG_CONFIG_HOME", dir_.filePath(QStringLiteral("config")).toUtf8());
-        qputenv("XDG_DATA_DIRS", dir_.filePath(QStringLiteral("data")).toUtf8() + ":/usr/share");
-        qputenv("XDG_CONFIG_DIRS", dir_.filePath(QStringLiteral("config")).toUtf8());
+        QVERIFY(desktophandler::install(dir_.path(), received_, {"text/html"}));
     }
 
     void pageLiesBesideTheProgram() {
@@ -123,11 +103,8 @@ private:
         HHelp::ShowHelp(nullptr, shell, appDir);
         QCOMPARE(messages.shown().size(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(received_), kDeadlineMs);
-        QString received = QString::fromUtf8(readAll(received_));
-        if (received.startsWith(QLatin1String("file://"))) {
-            received = QUrl(received).toLocalFile();
-        }
-        QCOMPARE(received, appDir + QStringLiteral("/help.htm"));
+        QCOMPARE(desktophandler::asPath(desktophandler::readFile(received_)),
+                 appDir + QStringLiteral("/help.htm"));
     }
 
     QTemporaryDir dir_;

@@ -205,8 +205,7 @@ private slots:
 
     void appDirOf() {
         QFETCH(QString, directory);
-        QFETCH(QString, expected);
-        QCOMPARE(FILE01::AppDirOf(directory), expected);
+        QTEST(FILE01::AppDirOf(directory), "expected");
     }
 
     void appDirIsTheExecutablesDirectory() {

@@ -7,6 +7,7 @@
 #include <QUrl>
 #include <QtTest>
 
+#include "launch/desktop_handler.h"
 #include "launch/link_launcher.h"
 #include "launch/message_recorder.h"
 #include "launch/system_shell_opener.h"
@@ -15,30 +16,9 @@ namespace {
 
 constexpr int kDeadlineMs = 10000;
 
-bool writeFile(const QString& path, const QByteArray& content, bool executable) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) {
-        return false;
-    }
-    file.close();
-    QFileDevice::Permissions permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-    if (executable) {
-        permissions |= QFileDevice::ExeOwner;
-    }
-    return file.setPermissions(permissions);
-}
-
-QString readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-// gio hands a local file to the handler as a path or as a file URL.
-QString asPath(const QString& received) {
-    return received.startsWith(QLatin1String("file://")) ? QUrl(received).toLocalFile() : received;
-}
-
 }  // namespace
+
+using namespace desktophandler;
 
 class SystemShellOpenerTest : public QObject {
     Q_OBJECT
@@ -51,36 +31,9 @@ private slots:
         QVERIFY(dir_.isValid());
         received_ = path(QStringLiteral("received.txt"));
 
-        // The handler writes the one argument it was given, exactly, to a file.
-        const QString handler = path(QStringLiteral("handler.sh"));
-        QVERIFY(writeFile(handler,
-                          QByteArray("#!/bin/sh\nprintf '%s' \"$1\" > \"") + received_.toUtf8() +
-                              ".part\" && mv \"" + received_.toUtf8() + ".part\" \"" +
-                              received_.toUtf8() + "\"\n",
-                          true));
-        QVERIFY(QDir().mkpath(path(QStringLiteral("data/applications"))));
-        QVERIFY(QDir().mkpath(path(QStringLiteral("config"))));
-        QVERIFY(writeFile(path(QStringLiteral("data/applications/mossleaf-test-handler.desktop")),
-                          "[Desktop Entry]\nType=Application\nName=Mossleaf test handler\n"
-                          "Exec=" +
-                              handler.toUtf8() +
-                              " %u\nNoDisplay=true\n"
-                              "MimeType=x-scheme-handler/https;x-scheme-handler/mailto;"
-                              "inode/directory;text/plain;\n",
-                          false));
-        QVERIFY(writeFile(path(QStringLiteral("config/mimeapps.list")),
-                          "[Default Applications]\n"
-                          "x-scheme-handler/https=mossleaf-test-handler.desktop\n"
-                          "x-scheme-handler/mailto=mossleaf-test-handler.desktop\n"
-                          "inode/directory=mossleaf-test-handler.desktop\n"
-                          "text/plain=mossleaf-test-handler.desktop\n",
-                          false));
-        // gio reads these when it starts, so they reach it through our environment.
-        qputenv("XDG_DATA_HOME", path(QStringLiteral("data")).toUtf8());
-        qputenv("XDG_CONFIG_HOME", path(QStringLiteral("config")).toUtf8());
-        qputenv("XDG_DATA_DIRS", path(QStringLiteral("data")).toUtf8() + ":/usr/share");
-        qputenv("XDG_CONFIG_DIRS", path(QStringLiteral("config")).toUtf8());
-
+        QVERIFY(install(dir_.path(), received_,
+                        {"x-scheme-handler/https", "x-scheme-handler/mailto", "inode/directory",
+                         "text/plain"}));
         QVERIFY(QDir().mkpath(path(QStringLiteral("a folder"))));
         // Text with the execute permission, as files on Windows-formatted drives often are.
         QVERIFY(writeFile(path(QStringLiteral("notes.txt")), "echo not a program\n", true));
@@ -181,7 +134,6 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
         QFETCH(bool, executable);
-        QFETCH(bool, expected);
         const QString target = path(QStringLiteral("kinds/") + name);
         QVERIFY(QDir().mkpath(path(QStringLiteral("kinds"))));
         if (content == "/") {
@@ -189,7 +141,7 @@ private slots:
         } else if (!content.isEmpty()) {
             QVERIFY(writeFile(target, content, executable));
         }
-        QCOMPARE(SystemShellOpener::isProgram(target), expected);
+        QTEST(SystemShellOpener::isProgram(target), "expected");
     }
 
     void failsWithoutGio() {
