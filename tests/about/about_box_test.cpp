@@ -105,20 +105,17 @@ private slots:
     void iconIsDrawn() {
         const QImage image = mossleafPixmap(32).toImage();
         QCOMPARE(image.size(), QSize(32, 32));
-        // The corners stay transparent; the notebook and the leaf cover the middle.
+        // The corners stay transparent; the drawing covers the middle.
         QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
         QCOMPARE(qAlpha(image.pixel(31, 31)), 0);
         int opaque = 0;
-        int green = 0;
         for (int y = 0; y < 32; ++y) {
             for (int x = 0; x < 32; ++x) {
                 const QColor c = image.pixelColor(x, y);
                 opaque += c.alpha() == 255;
-                green += c.alpha() == 255 && c.green() > c.red() + 30 && c.green() > c.blue() + 30;
             }
         }
         QVERIFY2(opaque > 32 * 32 / 3, qPrintable(QString::number(opaque)));
-        QVERIFY2(green > 100, qPrintable(QString::number(green)));
         QVERIFY(mossleafIcon().availableSizes().contains(QSize(32, 32)));
     }
 
