@@ -9,6 +9,21 @@ class PaneLayoutTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The window's least size guards the same floor; this one holds where a window manager
+    // lets the window be narrower.
+    void windowWidthHasAFloor_data() {
+        QTest::addColumn<double>("width");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("2999 snaps to 3000") << 2999.0 << 3000.0;
+        QTest::newRow("3000 stays") << 3000.0 << 3000.0;
+        QTest::newRow("6500 stays") << 6500.0 << 6500.0;
+    }
+
+    void windowWidthHasAFloor() {
+        QFETCH(double, width);
+        QTEST(PaneLayout::clampWindowWidth(width), "expected");
+    }
+
     void heightKeepsPreviousWhenTooShort() {
         PaneLayout::Input in;
         in.split = 3000;
