@@ -1,6 +1,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "document/document.h"
@@ -156,6 +157,8 @@ private slots:
         QTest::newRow("in a missing folder") << "nowhere/a.txt" << "No such file or directory";
         QTest::newRow("empty name") << "" << "No such file or directory";
         QTest::newRow("unreadable") << "unreadable.txt" << "Permission denied";
+        QTest::newRow("pipe, would block") << "pipe" << "Invalid argument";
+        QTest::newRow("device, never ends") << "/dev/zero" << "Invalid argument";
         // clang-format on
     }
 
@@ -168,12 +171,15 @@ private slots:
         const QString unreadable = fileIn(dir_.path(), QStringLiteral("unreadable.txt"));
         writeFile(unreadable, kWorkedExample);
         QFile::setPermissions(unreadable, QFile::WriteOwner);
+        ::mkfifo(fileIn(dir_.path(), QStringLiteral("pipe")).toLocal8Bit().constData(), 0600);
         Document doc;
         doc.LoadDocument(put(kWorkedExample).toStdString());
         const QString before = describe(doc);
         const std::string fileName = doc.CurrentFileName;
-        const LoadOutcome outcome = doc.LoadDocument(
-            name.isEmpty() ? std::string() : fileIn(dir_.path(), name).toStdString());
+        const LoadOutcome outcome =
+            doc.LoadDocument(name.isEmpty()          ? std::string()
+                             : name.startsWith(u'/') ? name.toStdString()
+                                                     : fileIn(dir_.path(), name).toStdString());
         QCOMPARE(outcome.status, LoadOutcome::Status::CannotOpen);
         QTEST(QString::fromStdString(outcome.reason), "reason");
         QCOMPARE(describe(doc), before);
