@@ -8,11 +8,8 @@
 BodyEdit::BodyEdit(QWidget* parent) : QPlainTextEdit(parent) {}
 
 bool BodyEdit::event(QEvent* event) {
-    if (event->type() == QEvent::ShortcutOverride &&
-        WindowShortcuts::isWindowShortcut(static_cast<QKeyEvent*>(event))) {
-        // Ctrl+C copies the whole body through the window's command, not the selection.
-        event->ignore();
-        return true;
+    if (WindowShortcuts::leaveToWindow(event)) {
+        return true;  // Ctrl+C copies the whole body through the window's command
     }
     return QPlainTextEdit::event(event);
 }

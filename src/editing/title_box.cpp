@@ -8,11 +8,8 @@
 TitleBox::TitleBox(QWidget* parent) : QLineEdit(parent) {}
 
 bool TitleBox::event(QEvent* event) {
-    if (event->type() == QEvent::ShortcutOverride &&
-        WindowShortcuts::isWindowShortcut(static_cast<QKeyEvent*>(event))) {
-        // Leave the key to the window's shortcut.
-        event->ignore();
-        return true;
+    if (WindowShortcuts::leaveToWindow(event)) {
+        return true;  // Ctrl+C copies the whole body through the window's command
     }
     return QLineEdit::event(event);
 }

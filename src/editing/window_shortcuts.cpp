@@ -12,4 +12,13 @@ bool isWindowShortcut(const QKeyEvent* event) {
     return event->key() == Qt::Key_C || event->key() == Qt::Key_N;
 }
 
+bool leaveToWindow(QEvent* event) {
+    if (event->type() != QEvent::ShortcutOverride ||
+        !isWindowShortcut(static_cast<QKeyEvent*>(event))) {
+        return false;
+    }
+    event->ignore();
+    return true;
+}
+
 }  // namespace WindowShortcuts

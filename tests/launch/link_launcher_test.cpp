@@ -131,12 +131,10 @@ private slots:
         QFETCH(QStringList, expectedCalls);
         QFETCH(bool, expectWarning);
 
-        const QString root = freshRoot();
-        QVERIFY(!root.isEmpty());
-        if (root.contains(QLatin1Char('.'))) {
-            QSKIP("the temporary folder's path holds a '.'");
+        const QString root = rootWith(entries);
+        if (root.isEmpty()) {
+            QSKIP("no temporary folder without a '.' in its path");
         }
-        makeEntries(root, entries);
         QWidget owner;
         FakeShellOpener shell;
         const QStringList opening = withRoot(opens, root);
@@ -170,12 +168,10 @@ private slots:
         QFETCH(QStringList, expectedCalls);
         QFETCH(QString, expectedMessage);
 
-        const QString root = freshRoot();
-        QVERIFY(!root.isEmpty());
-        if (root.contains(QLatin1Char('.'))) {
-            QSKIP("the temporary folder's path holds a '.'");
+        const QString root = rootWith(entries);
+        if (root.isEmpty()) {
+            QSKIP("no temporary folder without a '.' in its path");
         }
-        makeEntries(root, entries);
         QWidget owner;
         FakeShellOpener shell;
         if (browserOpens) {
@@ -217,14 +213,16 @@ private slots:
     }
 
 private:
-    // A folder without "." in its path, so that the dot rules see only what a row adds.
-    QString freshRoot() {
+    // A fresh folder holding `entries`, without "." in its path so that the dot rules see
+    // only what a row adds; empty when no such folder can be made.
+    QString rootWith(const QStringList& entries) {
         auto dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/mlXXXXXX"));
-        if (!dir->isValid()) {
+        if (!dir->isValid() || dir->path().contains(QLatin1Char('.'))) {
             return {};
         }
         const QString path = dir->path();
         dirs_.push_back(std::move(dir));
+        makeEntries(path, entries);
         return path;
     }
 
