@@ -35,8 +35,8 @@ private:
 };
 
 // Builds a collection from "S1;S2<S1;S3<S2": key, then "<" and the parent's key for a child.
-bool build(NodeCollection& nodes, const QString& spec) {
-    for (const QString& item : spec.split(u';', Qt::SkipEmptyParts)) {
+bool build(NodeCollection& nodes, const QString& layout) {
+    for (const QString& item : layout.split(u';', Qt::SkipEmptyParts)) {
         const QStringList parts = item.split(u'<');
         const std::string key = parts[0].toStdString();
         Node* added = parts.size() == 1 ? nodes.Add(key, StoredText(u"t"))
