@@ -105,6 +105,40 @@ private slots:
         }
     }
 
+    // Twips are finer than pixels: a window closed where it opened writes back the values it
+    // was opened from, not their pixel-rounded neighbours; a width it could not take is
+    // written as the width it had.
+    void untouchedWindowWritesItsValuesBack_data() {
+        QTest::addColumn<QStringList>("stored");
+        QTest::addColumn<QStringList>("written");
+        // clang-format off
+        QTest::newRow("first start: the defaults") << QStringList{{}, {}, {}, {}} << QStringList{"1000", "1000", "6500", "6500"};
+        QTest::newRow("between two pixels") << QStringList{"1007", "993", "7001", "4444"} << QStringList{"1007", "993", "7001", "4444"};
+        QTest::newRow("width below the least") << QStringList{"1000", "1000", "2000", "6500"} << QStringList{"1000", "1000", "3000", "6500"};
+        // clang-format on
+    }
+
+    void untouchedWindowWritesItsValuesBack() {
+        QFETCH(QStringList, stored);
+        QFETCH(QStringList, written);
+        const QStringList keys{"MainLeft", "MainTop", "MainWidth", "MainHeight"};
+        MemorySettingsStore settings;
+        for (int i = 0; i < keys.size(); ++i) {
+            if (!stored[i].isEmpty()) {
+                settings.setSetting(keys[i], stored[i]);
+            }
+        }
+        {
+            frmMain form(settings);
+            form.show();
+            QCoreApplication::processEvents();
+            form.close();
+        }
+        for (int i = 0; i < keys.size(); ++i) {
+            QCOMPARE(settings.setting(keys[i]), written[i]);
+        }
+    }
+
     void closingMinimizedWritesNothing() {
         MemorySettingsStore settings;
         settings.setSetting("MainWidth", "7500");
