@@ -4,7 +4,6 @@
 #include <QDeadlineTimer>
 #include <QInputMethodEvent>
 #include <QMenu>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -19,9 +18,6 @@
 #include "mainwindow/window_test_support.h"
 
 namespace {
-
-const QString kLimitMessage =
-    QStringLiteral("登録件数が最大値を超えました。\r\n新規作成は出来ません。");
 
 QString bodyOf(const frmMain& form, const std::string& key) {
     return QtText::toQString(form.Doc.bodyOf(key));
@@ -79,15 +75,12 @@ private slots:
     void titleEntryEndings();
     void buildNotebookFromNothing();
     void typingStaysWithItsNode();
-    void keyboardSelectionCountsAsClick();
-    void updateStoresWithoutMovingFocus();
     void deleteSubtreeSelectsNeighbour_data();
     void deleteSubtreeSelectsNeighbour();
     void nodeLimit();
     void renameSelectsWholeOldTitle_data();
     void renameSelectsWholeOldTitle();
-    void popupOnRightReleaseOnly();
-    void rightClickChangesNothingButOpensPopup();
+    void popupOnRightReleaseChangesNothing();
     void sortingOnClickIsScreenOnly();
     void releaseOverEmptyTreeForgetsCurrentNode_data();
     void releaseOverEmptyTreeForgetsCurrentNode();
@@ -103,7 +96,6 @@ private:
     bool choose(const QPoint& at, const char* action);
     // New node through the popup, typing `title` and Enter.
     void addByPopup(const QPoint& at, const QString& title);
-    void reactivate();
 
     MemorySettingsStore settings_;
     std::unique_ptr<frmMain> form_;
@@ -122,49 +114,39 @@ void NodeEditingTest::cleanup() {
     messages_.reset();
 }
 
-void NodeEditingTest::reactivate() {
+bool NodeEditingTest::rightClick(const QPoint& at, const std::function<void(QMenu&)>& inMenu) {
+    QWidget* viewport = form_->TreeView1->viewport();
+    bool released = false, early = false, opened = false;
+    const QDeadlineTimer deadline(5000);
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu && !released) {
+            early = true;
+            menu->close();
+        } else if (menu && !opened) {
+            opened = true;
+            inMenu(*menu);
+        } else if (menu && deadline.hasExpired()) {
+            menu->close();  // `inMenu` left it open
+        }
+    });
+    poll.start(5);
+    QTest::mousePress(viewport, Qt::RightButton, {}, at);
+    QCoreApplication::processEvents();
+    if (early || QApplication::activePopupWidget() != nullptr) {
+        qWarning("the popup opened on the press");
+        return false;
+    }
+    released = true;
+    QTest::mouseRelease(viewport, Qt::RightButton, {}, at);
     // Offscreen, a popup takes the activation (late, under load) and nothing gives it back;
     // the window counts as active while its own popup is, so wait for the window itself.
-    QDeadlineTimer deadline(5000);
     while (QApplication::activeWindow() != form_.get() && !deadline.hasExpired()) {
         form_->activateWindow();
         QTest::qWait(5);
     }
-    QCOMPARE(QApplication::activeWindow(), form_.get());
-}
-
-bool NodeEditingTest::rightClick(const QPoint& at, const std::function<void(QMenu&)>& inMenu) {
-    QWidget* viewport = form_->TreeView1->viewport();
-    QTest::mousePress(viewport, Qt::RightButton, {}, at);
-    QCoreApplication::processEvents();
-    if (QApplication::activePopupWidget() != nullptr) {
-        qWarning("the popup opened on the press");
-        return false;
-    }
-    bool opened = false;
-    QTimer poll;
-    poll.setInterval(5);
-    connect(&poll, &QTimer::timeout, this, [&] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (menu == nullptr || opened) {
-            return;
-        }
-        opened = true;
-        poll.stop();
-        inMenu(*menu);
-    });
-    poll.start();
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    connect(&deadline, &QTimer::timeout, this, [] {
-        if (QWidget* popup = QApplication::activePopupWidget()) {
-            popup->close();
-        }
-    });
-    deadline.start(5000);
-    QTest::mouseRelease(viewport, Qt::RightButton, {}, at);
-    reactivate();
-    return opened;
+    return opened && QApplication::activeWindow() == form_.get();
 }
 
 bool NodeEditingTest::choose(const QPoint& at, const char* action) {
@@ -181,7 +163,6 @@ bool NodeEditingTest::choose(const QPoint& at, const char* action) {
 
 void NodeEditingTest::addByPopup(const QPoint& at, const QString& title) {
     QVERIFY(choose(at, "mnuPopnew"));
-    QVERIFY(form_->Text1->isVisible());
     QVERIFY(form_->Text1->hasFocus());
     typeText(form_->Text1, title);
     QTest::keyClick(form_->Text1, Qt::Key_Return);
@@ -190,37 +171,23 @@ void NodeEditingTest::addByPopup(const QPoint& at, const QString& title) {
 void NodeEditingTest::titleEntryEndings_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("ending");
-    QTest::addColumn<QString>("title");  // empty: no node added
-    QTest::addColumn<bool>("boxOpenAfterTyping");
-    QTest::newRow("Enter commits") << "Diary"
-                                   << "enter"
-                                   << "Diary" << true;
-    QTest::newRow("focus loss commits") << "Diary"
-                                        << "click body"
-                                        << "Diary" << true;
-    QTest::newRow("empty Enter abandons") << ""
-                                          << "enter"
-                                          << "" << true;
-    QTest::newRow("empty focus loss abandons") << ""
-                                               << "click body"
-                                               << "" << true;
-    QTest::newRow("Esc is typing, Enter then commits") << "ab"
-                                                       << "esc enter"
-                                                       << "ab" << true;
-    QTest::newRow("title kept as typed, blanks included") << " 日記 "
-                                                          << "enter"
-                                                          << " 日記 " << true;
+    // clang-format off
+    QTest::newRow("Enter commits") << "Diary" << "enter";
+    QTest::newRow("focus loss commits") << "Diary" << "click body";
+    QTest::newRow("empty Enter abandons") << "" << "enter";
+    QTest::newRow("empty focus loss abandons") << "" << "click body";
+    QTest::newRow("Esc is typing, Enter then commits") << "ab" << "esc enter";
+    QTest::newRow("title kept as typed, blanks included") << " 日記 " << "enter";
+    // clang-format on
 }
 
 void NodeEditingTest::titleEntryEndings() {
     QFETCH(QString, typed);
     QFETCH(QString, ending);
-    QFETCH(QString, title);
     frmMain& form = *form_;
     const QPoint at = emptySpot(form);
     QVERIFY(choose(at, "mnuPopnew"));
     TitleBox* box = form.Text1;
-    QVERIFY(box->isVisible());
     QVERIFY(box->hasFocus());
     // The box opens where the right button was released.
     const QPoint inTree = form.TreeView1->viewport()->mapTo(form.TreeView1, at);
@@ -237,30 +204,22 @@ void NodeEditingTest::titleEntryEndings() {
         QTest::mouseClick(form.Text2->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
     }
     QVERIFY(!box->isVisible());
-    QCOMPARE(box->text(), QString());
-    if (title.isEmpty()) {
-        QCOMPARE(form.Doc.Nodes.Count(), 0);
-        QCOMPARE(form.Doc.NodeCounter, std::int16_t(0));
-        return;
+    QCOMPARE(form.Doc.Nodes.Count(), typed.isEmpty() ? 0 : 1);
+    QCOMPARE(form.Doc.NodeCounter, std::int16_t(form.Doc.Nodes.Count()));
+    if (!typed.isEmpty()) {
+        QCOMPARE(titleOf(form, "S0"), typed);
+        QCOMPARE(form.TreeView1->itemForKey("S0")->text(0), typed);
+        // A new node is not selected: nothing changes until it is clicked.
+        QCOMPARE(form.TreeView1->SelectedKey(), QString());
     }
-    QCOMPARE(form.Doc.Nodes.Count(), 1);
-    QCOMPARE(titleOf(form, "S0"), title);
-    QCOMPARE(form.TreeView1->itemForKey("S0")->text(0), title);
-    QCOMPARE(form.Doc.NodeCounter, std::int16_t(1));
-    // A new node is not selected: nothing changes until it is clicked.
-    QCOMPARE(form.TreeView1->SelectedKey(), QString());
 }
 
 void NodeEditingTest::buildNotebookFromNothing() {
     frmMain& form = *form_;
     addByPopup(emptySpot(form), QStringLiteral("Home"));
     QVERIFY(form.TreeView1->hasFocus());
-    QCOMPARE(form.Doc.Nodes.Count(), 1);
-
     clickNode(form, "S0");
     QCOMPARE(form.sbStatusBar->panelText(1), QStringLiteral("Home"));
-    QVERIFY(!form.Text2->isReadOnly());
-    QCOMPARE(form.Text2->toPlainText(), QString());
 
     // Three new nodes in a row become children of the current node, in the order typed,
     // and the current node and its body stay as they are.
@@ -269,8 +228,9 @@ void NodeEditingTest::buildNotebookFromNothing() {
     addByPopup(emptySpot(form), QStringLiteral("alpha"));
     addByPopup(rowCenter(form, "S1"), QStringLiteral("mid"));
     QCOMPARE(form.Doc.Nodes.Count(), 4);
-    for (const char* key : {"S1", "S2", "S3"}) {
-        QCOMPARE(parentOf(form, key), std::string("S0"));
+    for (const auto& [index, title] : {std::pair{2, "zeta"}, {3, "alpha"}, {4, "mid"}}) {
+        QCOMPARE(form.Doc.Nodes(index)->Parent, form.Doc.Nodes(1));
+        QCOMPARE(QtText::toQString(form.Doc.Nodes(index)->title()), QString::fromLatin1(title));
     }
     QCOMPARE(form.Doc.CurrentKey, std::string("S0"));
     QCOMPARE(form.TreeView1->SelectedKey(), QStringLiteral("S0"));
@@ -288,17 +248,6 @@ void NodeEditingTest::buildNotebookFromNothing() {
     QCOMPARE(titleOf(form, "S4"), QStringLiteral("under alpha"));
     QCOMPARE(form.TreeView1->SelectedKey(), QStringLiteral("S1"));
     QCOMPARE(form.sbStatusBar->panelText(1), QStringLiteral("zeta"));
-
-    // Saved in the order of adding, with the body typed.
-    DialogScript dialogs;
-    const QString path = dir_.filePath(QStringLiteral("built.txt"));
-    dialogs.answers << path;
-    form.mnuFileNameSave->trigger();
-    QCOMPARE(readBytes(path), QByteArrayLiteral("<**********>, 1 , 0 ,Home\r\nhome body\r\n"
-                                                "<**********>, 2 , 1 ,zeta\r\n\r\n"
-                                                "<**********>, 3 , 1 ,alpha\r\n\r\n"
-                                                "<**********>, 4 , 1 ,mid\r\n\r\n"
-                                                "<**********>, 5 , 3 ,under alpha\r\n\r\n"));
 }
 
 void NodeEditingTest::typingStaysWithItsNode() {
@@ -312,64 +261,38 @@ void NodeEditingTest::typingStaysWithItsNode() {
     clickNode(form, "S1");
     QCOMPARE(form.Text2->toPlainText(), QString());
     typeInBody(form, QStringLiteral("beta"));
-    clickNode(form, "S0");
+    // Update stores the typing and leaves the focus and the caret where they were ("bet+a").
+    QTest::keyClick(form.Text2, Qt::Key_Left);
+    form.mnuEditUpdate->trigger();
+    QCOMPARE(bodyOf(form, "S1"), QStringLiteral("beta"));
+    QVERIFY(form.Text2->hasFocus());
+    // Choosing a node with the keyboard counts as clicking it.
+    typeText(form.Text2, QStringLiteral("+"));
+    form.TreeView1->setFocus(Qt::TabFocusReason);  // leaving the body by Shift+Tab
+    QTest::keyClick(form.TreeView1, Qt::Key_Up);
+    QCOMPARE(form.Doc.CurrentKey, std::string("S0"));
+    QCOMPARE(form.sbStatusBar->panelText(1), QStringLiteral("A"));
     QCOMPARE(form.Text2->toPlainText(), QStringLiteral("alpha\nsecond"));
     QCOMPARE(bodyOf(form, "S0"), QStringLiteral("alpha\r\nsecond"));
-    QCOMPARE(bodyOf(form, "S1"), QStringLiteral("beta"));
     // Clicking the shown node again shows the stored text again.
     typeInBody(form, QStringLiteral("!"));
     clickNode(form, "S0");
     QCOMPARE(form.Text2->toPlainText(), QStringLiteral("alpha\nsecond!"));
-    QCOMPARE(bodyOf(form, "S1"), QStringLiteral("beta"));
-}
-
-void NodeEditingTest::keyboardSelectionCountsAsClick() {
-    frmMain& form = *form_;
-    addByPopup(emptySpot(form), QStringLiteral("first"));
-    addByPopup(emptySpot(form), QStringLiteral("second"));
-    clickNode(form, "S1");
-    typeInBody(form, QStringLiteral("two"));
-    clickNode(form, "S1");
-    QTest::keyClick(form.TreeView1, Qt::Key_Up);
-    QCOMPARE(form.TreeView1->SelectedKey(), QStringLiteral("S0"));
-    QCOMPARE(form.Doc.CurrentKey, std::string("S0"));
-    QCOMPARE(form.sbStatusBar->panelText(1), QStringLiteral("first"));
-    QCOMPARE(form.Text2->toPlainText(), QString());
-    typeInBody(form, QStringLiteral("one"));
-    form.TreeView1->setFocus(Qt::TabFocusReason);  // leaving the body by Shift+Tab
     QTest::keyClick(form.TreeView1, Qt::Key_Down);
-    QCOMPARE(form.Text2->toPlainText(), QStringLiteral("two"));
-    QCOMPARE(bodyOf(form, "S0"), QStringLiteral("one"));
-    QCOMPARE(bodyOf(form, "S1"), QStringLiteral("two"));
-}
-
-void NodeEditingTest::updateStoresWithoutMovingFocus() {
-    frmMain& form = *form_;
-    addByPopup(emptySpot(form), QStringLiteral("A"));
-    clickNode(form, "S0");
-    typeInBody(form, QStringLiteral("draft"));
-    QTest::keyClick(form.Text2, Qt::Key_Left);
-    const int caret = form.Text2->textCursor().position();
-    form.mnuEditUpdate->trigger();
-    QCOMPARE(bodyOf(form, "S0"), QStringLiteral("draft"));
-    QVERIFY(form.Text2->hasFocus());
-    QCOMPARE(form.Text2->textCursor().position(), caret);
-    QCOMPARE(messages_->texts(), QStringList());
+    QCOMPARE(form.Text2->toPlainText(), QStringLiteral("bet+a"));
 }
 
 void NodeEditingTest::deleteSubtreeSelectsNeighbour_data() {
-    // The notebook: S0 R { S1 A { S3 A1, S4 A2 }, S2 B }, S5 Other.
+    // The notebook: S0 Other, S1 R { S2 A { S4 A1 }, S3 B }.
     QTest::addColumn<QString>("deleted");
-    QTest::addColumn<QString>("next");  // empty: none selected
+    QTest::addColumn<QString>("next");
     QTest::addColumn<QStringList>("gone");
-    QTest::newRow("subtree, next sibling") << "S1"
-                                           << "S2" << QStringList{"S1", "S3", "S4"};
-    QTest::newRow("last child, previous sibling") << "S2"
-                                                  << "S1" << QStringList{"S2"};
-    QTest::newRow("last of two children") << "S4"
-                                          << "S3" << QStringList{"S4"};
-    QTest::newRow("whole first root") << "S0"
-                                      << "S5" << QStringList{"S0", "S1", "S2", "S3", "S4"};
+    // clang-format off
+    QTest::newRow("subtree, next sibling") << "S2" << "S3" << QStringList{"S2", "S4"};
+    QTest::newRow("last child, previous sibling") << "S3" << "S2" << QStringList{"S3"};
+    QTest::newRow("only child, parent") << "S4" << "S2" << QStringList{"S4"};
+    QTest::newRow("whole last root, previous root") << "S1" << "S0" << QStringList{"S1", "S2", "S3", "S4"};
+    // clang-format on
 }
 
 void NodeEditingTest::deleteSubtreeSelectsNeighbour() {
@@ -377,17 +300,15 @@ void NodeEditingTest::deleteSubtreeSelectsNeighbour() {
     QFETCH(QString, next);
     QFETCH(QStringList, gone);
     frmMain& form = *form_;
+    // New nodes are not selected, so both are roots.
+    addByPopup(emptySpot(form), QStringLiteral("Other"));
     addByPopup(emptySpot(form), QStringLiteral("R"));
-    clickNode(form, "S0");
+    clickNode(form, "S1");
     addByPopup(emptySpot(form), QStringLiteral("A"));
     addByPopup(emptySpot(form), QStringLiteral("B"));
-    clickNode(form, "S1");
+    clickNode(form, "S2");
     addByPopup(emptySpot(form), QStringLiteral("A1"));
-    addByPopup(emptySpot(form), QStringLiteral("A2"));
-    form.TreeView1->clearSelection();
-    form.Doc.CurrentKey.clear();
-    addByPopup(emptySpot(form), QStringLiteral("Other"));
-    for (const char* key : {"S0", "S1", "S2", "S3", "S4", "S5"}) {
+    for (const char* key : {"S0", "S1", "S2", "S3", "S4"}) {
         clickNode(form, key);
         typeInBody(form, QStringLiteral("body of ") + QLatin1String(key));
     }
@@ -398,7 +319,7 @@ void NodeEditingTest::deleteSubtreeSelectsNeighbour() {
         QVERIFY(form.Doc.Nodes.find(key.toStdString()) == nullptr);
         QVERIFY(form.TreeView1->itemForKey(key.toStdString()) == nullptr);
     }
-    QCOMPARE(form.Doc.Nodes.Count(), 6 - gone.size());
+    QCOMPARE(form.Doc.Nodes.Count(), 5 - gone.size());
     QCOMPARE(form.TreeView1->SelectedKey(), next);
     QCOMPARE(QString::fromStdString(form.Doc.CurrentKey), next);
     QCOMPARE(form.Text2->toPlainText(), QStringLiteral("body of ") + next);
@@ -413,23 +334,15 @@ void NodeEditingTest::deleteSubtreeSelectsNeighbour() {
 
 void NodeEditingTest::nodeLimit() {
     frmMain& form = *form_;
-    QCOMPARE(form.Doc.NodeLimit, std::int16_t(256));
     form.Doc.NodeCounter = 256;
     addByPopup(emptySpot(form), QStringLiteral("last"));
     QCOMPARE(titleOf(form, "S256"), QStringLiteral("last"));
-    QCOMPARE(form.Doc.NodeCounter, std::int16_t(257));
-    QCOMPARE(messages_->shown().size(), 0);
-
-    clickNode(form, "S256");
-    QVERIFY(choose(rowCenter(form, "S256"), "mnuPopRename"));
-    QTest::keyClick(form.Text1, Qt::Key_Return);
-    QCOMPARE(form.Doc.EntryMode, std::int16_t(1));
     QVERIFY(choose(emptySpot(form), "mnuPopnew"));
     QCOMPARE(messages_->shown().size(), 1);
-    QCOMPARE(messages_->shown().first().text, kLimitMessage);
+    QCOMPARE(messages_->shown().first().text,
+             QStringLiteral("登録件数が最大値を超えました。\r\n新規作成は出来ません。"));
     QCOMPARE(messages_->shown().first().icon, MessageBox::Icon::Exclamation);
     QVERIFY(!form.Text1->isVisible());
-    QCOMPARE(form.Doc.EntryMode, std::int16_t(1));
     QCOMPARE(form.Doc.Nodes.Count(), 1);
     QCOMPARE(form.Doc.NodeCounter, std::int16_t(257));
 }
@@ -452,56 +365,29 @@ void NodeEditingTest::renameSelectsWholeOldTitle() {
     typeInBody(form, QStringLiteral("body"));
     QVERIFY(choose(rowCenter(form, "S0"), "mnuPopRename"));
     TitleBox* box = form.Text1;
-    QVERIFY(box->isVisible());
     QVERIFY(box->hasFocus());
-    QCOMPARE(box->text(), QStringLiteral("古い題 old"));
     QCOMPARE(box->selectedText(), QStringLiteral("古い題 old"));
+    QCOMPARE(box->text(), box->selectedText());
     if (typed == QLatin1String("\b")) {
         QTest::keyClick(box, Qt::Key_Backspace);
     } else {
         typeText(box, typed);
     }
     QTest::keyClick(box, Qt::Key_Return);
-    QVERIFY(!box->isVisible());
     QCOMPARE(titleOf(form, "S0"), title);
     QCOMPARE(form.TreeView1->itemForKey("S0")->text(0), title);
     QCOMPARE(bodyOf(form, "S0"), QStringLiteral("body"));
-    QCOMPARE(form.Doc.Nodes(1)->Key, std::string("S0"));
     // The status bar keeps the title of the last click until the next one.
     QCOMPARE(form.sbStatusBar->panelText(1), QStringLiteral("古い題 old"));
 }
 
-void NodeEditingTest::popupOnRightReleaseOnly() {
-    frmMain& form = *form_;
-    QStringList captions;
-    QVERIFY(rightClick(emptySpot(form), [&captions](QMenu& menu) {
-        for (QAction* item : menu.actions()) {
-            captions << (item->isSeparator() ? QStringLiteral("-") : item->text());
-        }
-        QTest::keyClick(&menu, Qt::Key_Escape);
-    }));
-    QCOMPARE(captions, (QStringList{"新規作成", "名前変更", "削除", "-", "キャンセル"}));
-    // The tree offers no other context menu, not even through the keyboard's menu key.
-    const QPoint at = emptySpot(form);
-    QContextMenuEvent byMouse(QContextMenuEvent::Mouse, at,
-                              form.TreeView1->viewport()->mapToGlobal(at));
-    QApplication::sendEvent(form.TreeView1->viewport(), &byMouse);
-    QContextMenuEvent byKey(QContextMenuEvent::Keyboard, QPoint(5, 5),
-                            form.TreeView1->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(form.TreeView1, &byKey);
-    QCoreApplication::processEvents();
-    QCOMPARE(QApplication::activePopupWidget(), nullptr);
-    // Other buttons open nothing.
-    QTest::mouseClick(form.TreeView1->viewport(), Qt::MiddleButton, {}, at);
-    QCOMPARE(QApplication::activePopupWidget(), nullptr);
-}
-
-void NodeEditingTest::rightClickChangesNothingButOpensPopup() {
+void NodeEditingTest::popupOnRightReleaseChangesNothing() {
     frmMain& form = *form_;
     addByPopup(emptySpot(form), QStringLiteral("one"));
     addByPopup(emptySpot(form), QStringLiteral("two"));
     clickNode(form, "S0");
     typeInBody(form, QStringLiteral("typed"));
+    // rightClick fails when the popup opens on the press.
     QString storedWhenOpen;
     QVERIFY(rightClick(rowCenter(form, "S1"), [&](QMenu& menu) {
         storedWhenOpen = bodyOf(*form_, "S0");
@@ -515,7 +401,17 @@ void NodeEditingTest::rightClickChangesNothingButOpensPopup() {
     QCOMPARE(form.Text2->toPlainText(), QStringLiteral("typed"));
     QCOMPARE(form.sbStatusBar->panelText(1), QStringLiteral("one"));
     QVERIFY(!form.Text1->isVisible());
-    QCOMPARE(form.Doc.Nodes.Count(), 2);
+    // The tree offers no other context menu, not even through the keyboard's menu key, and
+    // other buttons open nothing.
+    const QPoint at = emptySpot(form);
+    QContextMenuEvent byMouse(QContextMenuEvent::Mouse, at,
+                              form.TreeView1->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(form.TreeView1->viewport(), &byMouse);
+    QContextMenuEvent byKey(QContextMenuEvent::Keyboard, at, form.TreeView1->mapToGlobal(at));
+    QApplication::sendEvent(form.TreeView1, &byKey);
+    QTest::mouseClick(form.TreeView1->viewport(), Qt::MiddleButton, {}, at);
+    QCoreApplication::processEvents();
+    QCOMPARE(QApplication::activePopupWidget(), nullptr);
 }
 
 void NodeEditingTest::sortingOnClickIsScreenOnly() {
@@ -531,18 +427,11 @@ void NodeEditingTest::sortingOnClickIsScreenOnly() {
         for (int i = 0; i < parent->childCount(); ++i) {
             titles << parent->child(i)->text(0);
         }
-        return titles;
+        return titles.join(u' ');
     };
-    QCOMPARE(screen(), (QStringList{"pear", "apple", "fig"}));
+    QCOMPARE(screen(), QStringLiteral("pear apple fig"));
     clickNode(form, "S0");
-    QCOMPARE(screen(), (QStringList{"apple", "fig", "pear"}));
-    addByPopup(emptySpot(form), QStringLiteral("banana"));
-    QCOMPARE(screen(), (QStringList{"apple", "fig", "pear", "banana"}));
-    clickNode(form, "S0");
-    QCOMPARE(screen(), (QStringList{"apple", "banana", "fig", "pear"}));
-    QCOMPARE(form.Doc.Nodes(2)->Key, std::string("S1"));
-    QCOMPARE(form.Doc.Nodes(5)->Key, std::string("S4"));
-
+    QCOMPARE(screen(), QStringLiteral("apple fig pear"));
     DialogScript dialogs;
     const QString path = dir_.filePath(QStringLiteral("sorted.txt"));
     dialogs.answers << path;
@@ -550,8 +439,7 @@ void NodeEditingTest::sortingOnClickIsScreenOnly() {
     QCOMPARE(readBytes(path), QByteArrayLiteral("<**********>, 1 , 0 ,P\r\n\r\n"
                                                 "<**********>, 2 , 1 ,pear\r\n\r\n"
                                                 "<**********>, 3 , 1 ,apple\r\n\r\n"
-                                                "<**********>, 4 , 1 ,fig\r\n\r\n"
-                                                "<**********>, 5 , 1 ,banana\r\n\r\n"));
+                                                "<**********>, 4 , 1 ,fig\r\n\r\n"));
 }
 
 void NodeEditingTest::releaseOverEmptyTreeForgetsCurrentNode_data() {
@@ -566,8 +454,7 @@ void NodeEditingTest::releaseOverEmptyTreeForgetsCurrentNode() {
     frmMain& form = *form_;
     addByPopup(emptySpot(form), QStringLiteral("old"));
     clickNode(form, "S0");
-    QTest::keyClick(form.TreeView1, Qt::Key_N, Qt::ControlModifier);  // New
-    QCOMPARE(form.Doc.Nodes.Count(), 0);
+    form.mnuFileNew->trigger();
     QCOMPARE(form.Doc.CurrentKey, std::string("S0"));
     if (button == Qt::RightButton) {
         QVERIFY(rightClick(emptySpot(form), [](QMenu& menu) { menu.close(); }));
@@ -594,24 +481,21 @@ void NodeEditingTest::noTypingWithoutSelectedNode() {
     const QString path = dir_.filePath(QStringLiteral("example.txt"));
     writeBytes(path, exampleOutline());
     DialogScript dialogs;
-    dialogs.answers << path;
+    dialogs.answers << path << path;
     form.mnuFileOpen->trigger();
-    QCOMPARE(form.Doc.Nodes.Count(), 3);
     clickNode(form, "S2");
     typeInBody(form, QStringLiteral(" more"));
     if (how == QLatin1String("open")) {
-        dialogs.answers << path;
         form.mnuFileOpen->trigger();
         QCOMPARE(form.Text2->toPlainText(), QStringLiteral("first line\nsecond line"));
     } else if (how == QLatin1String("new")) {
-        QTest::keyClick(form.Text2, Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(form.Doc.Nodes.Count(), 0);
+        form.mnuFileNew->trigger();
     } else {
         clickNode(form, "S1");
         QVERIFY(choose(rowCenter(form, "S1"), "mnuPopDel"));
-        QCOMPARE(form.Doc.Nodes.Count(), 0);
         QCOMPARE(form.Text2->toPlainText(), QString());
     }
+    QCOMPARE(form.Doc.Nodes.Count(), how == QLatin1String("open") ? 3 : 0);
     QCOMPARE(form.TreeView1->SelectedKey(), QString());
     QVERIFY(form.Text2->isReadOnly());
     // Rename has no highlighted node to offer: the box stays closed.
@@ -624,21 +508,12 @@ void NodeEditingTest::noTypingWithoutSelectedNode() {
     const QString shown = form.Text2->toPlainText();
     typeInBody(form, QStringLiteral("lost?"));
     QCOMPARE(form.Text2->toPlainText(), shown);
+    // The text shown belongs to no node: Update stores it nowhere.
     form.mnuEditUpdate->trigger();
-    if (form.Doc.Nodes.Count() == 3) {
+    if (count == 3) {
         QCOMPARE(bodyOf(form, "S1"), QStringLiteral("first line\r\nsecond line"));
         QCOMPARE(bodyOf(form, "S2"), QStringLiteral("buy paper"));
     }
-    // Choosing a node makes the body editable again.
-    if (form.Doc.Nodes.Count() == 0) {
-        addByPopup(emptySpot(form), QStringLiteral("fresh"));
-    }
-    const std::string key = form.Doc.Nodes(1)->Key;
-    clickNode(form, key);
-    QVERIFY(!form.Text2->isReadOnly());
-    typeInBody(form, QStringLiteral("x"));
-    form.mnuEditUpdate->trigger();
-    QVERIFY(bodyOf(form, key).endsWith(QLatin1String("x")));
 }
 
 QTEST_MAIN(NodeEditingTest)
