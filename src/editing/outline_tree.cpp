@@ -222,6 +222,11 @@ void OutlineTree::contextMenuEvent(QContextMenuEvent* event) {
 
 QItemSelectionModel::SelectionFlags OutlineTree::selectionCommand(const QModelIndex& index,
                                                                   const QEvent* event) const {
+    if (event != nullptr && event->type() == QEvent::MouseButtonRelease) {
+        // A press on the selected node leaves the selection to the release, which would take
+        // the node under the pointer after a drag, unreported: the press alone selects.
+        return QItemSelectionModel::NoUpdate;
+    }
     const QItemSelectionModel::SelectionFlags flags = QTreeWidget::selectionCommand(index, event);
     if (flags == QItemSelectionModel::NoUpdate) {
         return flags;

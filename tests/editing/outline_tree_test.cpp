@@ -75,6 +75,7 @@ void OutlineTreeTest::onlyLeftClickOrKeysSelect_data() {
     QTest::newRow("right double click") << "double" << Qt::RightButton << none << "C" << "A" << 1;
     QTest::newRow("middle double click") << "double" << Qt::MiddleButton << none << "C" << "A" << 1;
     QTest::newRow("left drag from C over A") << "drag" << Qt::LeftButton << none << "C" << "C" << 2;
+    QTest::newRow("left drag from the selected A over C") << "drag back" << Qt::LeftButton << none << "C" << "A" << 2;
     QTest::newRow("ctrl+space would deselect") << "space" << Qt::NoButton << ctrl << "" << "A" << 1;
     QTest::newRow("arrow key") << "down" << Qt::NoButton << none << "" << "B" << 2;
     // clang-format on
@@ -93,9 +94,12 @@ void OutlineTreeTest::onlyLeftClickOrKeysSelect() {
         QTest::mouseClick(viewport, button, modifiers, to);
     } else if (action == QLatin1String("double")) {
         QTest::mouseDClick(viewport, button, modifiers, to);
-    } else if (action == QLatin1String("drag")) {
-        const QPoint over = centerOf(QStringLiteral("A"));
-        QTest::mousePress(viewport, button, modifiers, to);
+    } else if (action.startsWith(QLatin1String("drag"))) {
+        // "drag": from `at` over A; "drag back": from A, already selected, over `at`.
+        const bool back = action == QLatin1String("drag back");
+        const QPoint from = back ? centerOf(QStringLiteral("A")) : to;
+        const QPoint over = back ? to : centerOf(QStringLiteral("A"));
+        QTest::mousePress(viewport, button, modifiers, from);
         QMouseEvent move(QEvent::MouseMove, QPointF(over), viewport->mapToGlobal(QPointF(over)),
                          Qt::NoButton, button, modifiers);
         QApplication::sendEvent(viewport, &move);
