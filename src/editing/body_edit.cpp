@@ -3,6 +3,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 
+#include "editing/control_focus.h"
 #include "editing/window_shortcuts.h"
 
 BodyEdit::BodyEdit(QWidget* parent) : QPlainTextEdit(parent) {}
@@ -30,9 +31,7 @@ void BodyEdit::keyPressEvent(QKeyEvent* event) {
 
 void BodyEdit::focusOutEvent(QFocusEvent* event) {
     QPlainTextEdit::focusOutEvent(event);
-    // A menu, a message box or another window opening does not count as leaving the text;
-    // only the focus moving to another control of the window does.
-    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason) {
+    if (ControlFocus::movedToAnotherControl(event)) {
         emit LostFocus();
     }
 }

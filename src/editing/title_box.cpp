@@ -3,6 +3,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 
+#include "editing/control_focus.h"
 #include "editing/window_shortcuts.h"
 
 TitleBox::TitleBox(QWidget* parent) : QLineEdit(parent) {}
@@ -38,8 +39,7 @@ void TitleBox::keyPressEvent(QKeyEvent* event) {
 
 void TitleBox::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    // Opening a menu or another window does not leave the box; moving to another control does.
-    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason) {
+    if (ControlFocus::movedToAnotherControl(event)) {
         emit LostFocus();
     }
 }
