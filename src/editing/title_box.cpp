@@ -10,7 +10,7 @@ TitleBox::TitleBox(QWidget* parent) : QLineEdit(parent) {}
 
 bool TitleBox::event(QEvent* event) {
     if (WindowShortcuts::leaveToWindow(event)) {
-        return true;  // Ctrl+C copies the whole body through the window's command
+        return true;  // Ctrl+C and Ctrl+N run the window's commands, as in the body
     }
     return QLineEdit::event(event);
 }

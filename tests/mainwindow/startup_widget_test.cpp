@@ -15,6 +15,22 @@
 #include "mainwindow/window_settings.h"
 #include "window_test_support.h"
 
+namespace {
+
+// Opens a window, moves and sizes it, closes it; returns its outer bounds while it was open.
+QRect closeAt(SettingsStore& store, QPoint position, QSize size) {
+    frmMain form(store);
+    form.show();
+    form.move(position);
+    form.resize(size);
+    QCoreApplication::processEvents();
+    const QRect frame = form.frameGeometry();
+    form.close();
+    return frame;
+}
+
+}  // namespace
+
 class StartupWidgetTest : public QObject {
     Q_OBJECT
 
@@ -64,16 +80,7 @@ private slots:
     // exactly there, so it neither creeps nor grows from run to run.
     void closingWritesTheOuterBounds() {
         MemorySettingsStore settings;
-        QRect frame;
-        {
-            frmMain form(settings);
-            form.show();
-            form.move(30, 45);
-            form.resize(400, 300);
-            QCoreApplication::processEvents();
-            frame = form.frameGeometry();
-            form.close();
-        }
+        const QRect frame = closeAt(settings, QPoint(30, 45), QSize(400, 300));
         QCOMPARE(frame.topLeft(), QPoint(30, 45));
         QCOMPARE(settings.setting("MainLeft"), QStringLiteral("450"));
         QCOMPARE(settings.setting("MainTop"), QStringLiteral("675"));
@@ -234,16 +241,7 @@ private slots:
         QSettingsStore store;
         QCOMPARE(store.GetSetting("Mossleaf", "Settings", "MainLeft", "1000"),
                  QStringLiteral("1000"));
-        QRect frame;
-        {
-            frmMain form(store);
-            form.show();
-            form.move(15, 30);
-            form.resize(500, 400);
-            QCoreApplication::processEvents();
-            frame = form.frameGeometry();
-            form.close();
-        }
+        const QRect frame = closeAt(store, QPoint(15, 30), QSize(500, 400));
         const QString width = QString::number(frame.width() * 15);
         QCOMPARE(store.GetSetting("Mossleaf", "Settings", "MainWidth", "0"), width);
         const QByteArray file = readBytes(config + "/Mossleaf/Mossleaf.conf");
