@@ -7,4 +7,5 @@ target_sources(mossleaf_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/outline_writer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/atomic_file.cpp
     ${CMAKE_CURRENT_LIST_DIR}/outline_save.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/typed_text.cpp
     ${CMAKE_CURRENT_LIST_DIR}/document.cpp)

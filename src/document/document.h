@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "document/node_collection.h"
 #include "document/stored_text.h"
@@ -27,11 +28,15 @@ struct LoadOutcome {
 struct SaveOutcome {
     enum class Status {
         Saved,
-        SavedAsUtf8,  // CP932 could not hold a character: written as UTF-8 with a BOM
+        SavedAsUtf8,  // CP932 would not give the same text back: written as UTF-8 with a BOM
         Failed,       // the old file is untouched and the Document unchanged
     };
     Status status = Status::Saved;
     std::string reason;  // the system's reason for Failed, when known
+    // Keys of the nodes whose body holds a line that reads back as a record header (the
+    // marker alone, or the marker and a comma): the file was written, but on the next open
+    // those notes split in two. In Index order.
+    std::vector<std::string> markerLineKeys;
 };
 
 // The one notebook of the run. The window procedures of the same names call these and do

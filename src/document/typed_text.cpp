@@ -1,0 +1,45 @@
+#include "document/typed_text.h"
+
+namespace mossleaf {
+
+namespace {
+
+// Calls `lineBreak` for each line break and `character` for everything else; CR LF is one
+// break.
+template <typename LineBreak, typename Character>
+void forEachUnit(std::u16string_view text, LineBreak lineBreak, Character character) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c == u'\r') {
+            if (i + 1 < text.size() && text[i + 1] == u'\n') {
+                ++i;
+            }
+            lineBreak();
+        } else if (c == u'\n' || c == u'\u2029') {
+            lineBreak();
+        } else {
+            character(c);
+        }
+    }
+}
+
+}  // namespace
+
+std::u16string titleFromTyped(std::u16string_view typed) {
+    std::u16string title;
+    title.reserve(typed.size());
+    forEachUnit(
+        typed, [&] { title.push_back(u' '); },
+        [&](char16_t c) { title.push_back(c == u'\u2028' ? u' ' : c); });
+    return title;
+}
+
+std::u16string bodyFromTyped(std::u16string_view typed) {
+    std::u16string body;
+    body.reserve(typed.size() + typed.size() / 32);
+    forEachUnit(
+        typed, [&] { body.append(u"\r\n"); }, [&](char16_t c) { body.push_back(c); });
+    return body;
+}
+
+}  // namespace mossleaf

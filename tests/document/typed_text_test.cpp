@@ -1,0 +1,34 @@
+#include <QTest>
+
+#include "document/typed_text.h"
+
+class TypedTextTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void lineBreaksBecomeOneBlankInTitlesAndCrLfInBodies_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("body");
+        // clang-format off
+        QTest::newRow("no break") << "plain" << "plain" << "plain";
+        QTest::newRow("CR LF is one break") << "a\r\nb" << "a b" << "a\r\nb";
+        QTest::newRow("lone LF and lone CR") << "a\nb\rc" << "a b c" << "a\r\nb\r\nc";
+        QTest::newRow("LF CR is two breaks") << "a\n\rb" << "a  b" << "a\r\n\r\nb";
+        QTest::newRow("line and paragraph separators") << QString::fromUtf16(u"a\u2028b\u2029c") << "a b c" << QString::fromUtf16(u"a\u2028b\r\nc");
+        QTest::newRow("pasted marker line") << "x\r\n<**********>, 1 , 0 ,y" << "x <**********>, 1 , 0 ,y" << "x\r\n<**********>, 1 , 0 ,y";
+        QTest::newRow("break at both ends") << "\nab\r" << " ab " << "\r\nab\r\n";
+        // clang-format on
+    }
+
+    void lineBreaksBecomeOneBlankInTitlesAndCrLfInBodies() {
+        QFETCH(QString, typed);
+        const std::u16string_view view(reinterpret_cast<const char16_t*>(typed.utf16()),
+                                       static_cast<std::size_t>(typed.size()));
+        QTEST(QString::fromStdU16String(mossleaf::titleFromTyped(view)), "title");
+        QTEST(QString::fromStdU16String(mossleaf::bodyFromTyped(view)), "body");
+    }
+};
+
+QTEST_APPLESS_MAIN(TypedTextTest)
+#include "typed_text_test.moc"
