@@ -2,6 +2,9 @@
 
 #include <QCursor>
 #include <QMenu>
+#include <new>
+
+#include "document/typed_text.h"
 
 #include "editing/body_edit.h"
 #include "editing/outline_tree.h"
@@ -15,6 +18,12 @@ namespace {
 
 const QString kNodeLimitMessage = QStringLiteral("登録件数が最大値を超えました。") +
                                   QStringLiteral("\r\n") + QStringLiteral("新規作成は出来ません。");
+const QString kNoMemoryToShowBody = QStringLiteral("メモリが足りないため、本文を表示できません。");
+
+// A title is one line of the file, whatever a paste, a drop or an input method put in Text1.
+std::u16string committedTitle(const QString& typed) {
+    return mossleaf::titleFromTyped(QtText::fromQString(typed));
+}
 
 }  // namespace
 
@@ -53,20 +62,14 @@ void NodeEditor::selectionChanged(const QString& key) {
     if (key.isEmpty() && !shownKey_.empty()) {
         // The node whose body is shown is no longer selected (a load, New, a removal): the
         // text stays on screen but belongs to no node.
-        storePendingTyping();
-        showBodyOf({});
-    }
-}
-
-void NodeEditor::storePendingTyping() {
-    if (!shownKey_.empty() && form_.Text2->document()->isModified()) {
         StoreBody();
+        showBodyOf({});
     }
 }
 
 void NodeEditor::AddNode() {
     mossleaf::Document& doc = form_.Doc;
-    if (const mossleaf::Node* node = doc.AddNode(QtText::fromQString(form_.Text1->text()))) {
+    if (const mossleaf::Node* node = doc.AddNode(committedTitle(form_.Text1->text()))) {
         form_.TreeView1->EnsureVisible(node->Key);
     }
     form_.Text1->clear();
@@ -74,26 +77,52 @@ void NodeEditor::AddNode() {
 }
 
 void NodeEditor::RenameNode() {
-    form_.Doc.RenameNode(QtText::fromQString(form_.Text1->text()));
+    form_.Doc.RenameNode(committedTitle(form_.Text1->text()));
     form_.Text1->clear();
 }
 
 void NodeEditor::ShowSelection() {
     const std::string selected = form_.TreeView1->SelectedKey().toStdString();
-    const std::optional<std::u16string> body = form_.Doc.ShowSelection(selected);
-    if (!body) {
-        if (form_.TreeView1->SelectedKey().isEmpty()) {
-            showBodyOf({});
+    try {
+        const std::optional<std::u16string> body = form_.Doc.ShowSelection(selected);
+        if (!body) {
+            if (form_.TreeView1->SelectedKey().isEmpty()) {
+                showBodyOf({});
+            }
+            return;
         }
+        form_.Text2->setPlainText(QtText::bodyForDisplay(*body));
+    } catch (const std::bad_alloc&) {
+        // An exception leaving an event handler aborts the program. The copies are gone by
+        // now, so there is memory to say so; the read-only empty box keeps typing from
+        // landing on a body that was never shown.
+        form_.Text2->clear();
+        showBodyOf({});
+        tellBodyNotShown(selected);
         return;
     }
-    form_.Text2->setPlainText(QtText::bodyForDisplay(*body));
     showBodyOf(form_.Doc.Nodes.find(selected) ? selected : std::string());
 }
 
+void NodeEditor::tellBodyNotShown(const std::string& key) {
+    QString text;
+    try {
+        const mossleaf::Node* node = form_.Doc.Nodes.find(key);
+        text = (node ? QtText::toQString(node->title()) : QString()) + QStringLiteral("\r\n") +
+               kNoMemoryToShowBody;
+    } catch (const std::bad_alloc&) {
+        text = kNoMemoryToShowBody;
+    }
+    MessageBox::exclamation(&form_, text);
+}
+
 void NodeEditor::StoreBody() {
-    // The text belongs to the node it was shown for; with no such node it is not stored.
-    if (shownKey_.empty() || !form_.Doc.Nodes.find(shownKey_)) {
+    // Only typing is stored: the text edit cannot show every body exactly (a paragraph
+    // separator becomes a line break, U+FDD0 and U+FDD1 vanish), so a body only looked at
+    // would be rewritten. The text belongs to the node it was shown for; with no such node
+    // it is not stored.
+    if (shownKey_.empty() || !form_.Text2->document()->isModified() ||
+        !form_.Doc.Nodes.find(shownKey_)) {
         return;
     }
     form_.Doc.StoreBody(shownKey_, QtText::bodyFromDisplay(form_.Text2->document()->toRawText()));
@@ -103,7 +132,7 @@ void NodeEditor::StoreBody() {
 void NodeEditor::TreeView1_NodeClick(const QString& key) {
     // Typing not stored yet (its focus loss was not reported before the click) stays with
     // the node it was typed for.
-    storePendingTyping();
+    StoreBody();
     form_.TreeView1->SortChildren(key.toStdString());
     const std::string selected = form_.TreeView1->SelectedKey().toStdString();
     if (const mossleaf::Node* node = form_.Doc.Nodes.find(selected)) {
@@ -202,7 +231,7 @@ void NodeEditor::mnuPopDel_Click() {
         // lose a subtree without warning.
         return;
     }
-    storePendingTyping();
+    StoreBody();
     mossleaf::Document& doc = form_.Doc;
     if (doc.CurrentIndex >= 1 && doc.CurrentIndex <= doc.Nodes.Count()) {
         doc.Nodes.Remove(doc.CurrentIndex);

@@ -39,7 +39,7 @@ public:
 private:
     void selectionChanged(const QString& key);
     void showBodyOf(const std::string& key);
-    void storePendingTyping();
+    void tellBodyNotShown(const std::string& key);
     void commitTitle();
     void openTitleBox();
 

@@ -1,8 +1,22 @@
 #include "editing/qt_text.h"
 
+#include "document/typed_text.h"
+
 namespace QtText {
 
+namespace {
+
+std::function<void(std::u16string_view)>& displayHook() {
+    static std::function<void(std::u16string_view)> hook;
+    return hook;
+}
+
+}  // namespace
+
 QString bodyForDisplay(std::u16string_view body) {
+    if (displayHook()) {
+        displayHook()(body);
+    }
     QString shown;
     shown.reserve(static_cast<qsizetype>(body.size()));
     for (std::size_t i = 0; i < body.size(); ++i) {
@@ -20,16 +34,12 @@ QString bodyForDisplay(std::u16string_view body) {
 }
 
 std::u16string bodyFromDisplay(const QString& shown) {
-    std::u16string body;
-    body.reserve(static_cast<std::size_t>(shown.size()) + 64);
-    for (const QChar c : shown) {
-        if (c == QLatin1Char('\n') || c == QChar::ParagraphSeparator) {
-            body.append(u"\r\n");
-        } else {
-            body.push_back(c.unicode());
-        }
-    }
-    return body;
+    return mossleaf::bodyFromTyped(std::u16string_view(
+        reinterpret_cast<const char16_t*>(shown.utf16()), static_cast<std::size_t>(shown.size())));
+}
+
+void setDisplayHookForTest(std::function<void(std::u16string_view)> hook) {
+    displayHook() = std::move(hook);
 }
 
 }  // namespace QtText

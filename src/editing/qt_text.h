@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -20,7 +21,11 @@ inline std::u16string fromQString(const QString& text) {
 // CR LF (and any lone CR) to LF, for a text edit.
 QString bodyForDisplay(std::u16string_view body);
 
-// LF, and the paragraph separators a text document uses, to CR LF.
+// Every line break (LF, the paragraph separators a text document uses, a lone CR) to CR LF.
 std::u16string bodyFromDisplay(const QString& shown);
+
+// Tests only: while set, bodyForDisplay calls `hook` with the body first, so that a test can
+// throw std::bad_alloc as exhausted memory would. Pass {} to restore.
+void setDisplayHookForTest(std::function<void(std::u16string_view)> hook);
 
 }  // namespace QtText

@@ -2,11 +2,15 @@
 
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <limits>
 
 #include "editing/control_focus.h"
 #include "editing/window_shortcuts.h"
 
-TitleBox::TitleBox(QWidget* parent) : QLineEdit(parent) {}
+TitleBox::TitleBox(QWidget* parent) : QLineEdit(parent) {
+    // QLineEdit's own limit (32,767) would cut a long title offered by Rename.
+    setMaxLength(std::numeric_limits<int>::max());
+}
 
 bool TitleBox::event(QEvent* event) {
     if (WindowShortcuts::leaveToWindow(event)) {

@@ -86,6 +86,13 @@ private slots:
     void releaseOverEmptyTreeForgetsCurrentNode();
     void noTypingWithoutSelectedNode_data();
     void noTypingWithoutSelectedNode();
+    void committedTitleIsOneLine_data();
+    void committedTitleIsOneLine();
+    void lookedAtBodyIsSavedAsRead_data();
+    void lookedAtBodyIsSavedAsRead();
+    void renameKeepsVeryLongTitle();
+    void bodyTooLargeToShow_leavesTextEmpty_data();
+    void bodyTooLargeToShow_leavesTextEmpty();
 
 private:
     // Presses and releases the right button at `at` (viewport coordinates). While the popup
@@ -96,6 +103,8 @@ private:
     bool choose(const QPoint& at, const char* action);
     // New node through the popup, typing `title` and Enter.
     void addByPopup(const QPoint& at, const QString& title);
+    // Writes `bytes` to a file in the temporary folder and opens it through the File menu.
+    QString openBytes(const QByteArray& bytes);
 
     MemorySettingsStore settings_;
     std::unique_ptr<frmMain> form_;
@@ -110,6 +119,7 @@ void NodeEditingTest::init() {
 }
 
 void NodeEditingTest::cleanup() {
+    QtText::setDisplayHookForTest({});
     form_.reset();
     messages_.reset();
 }
@@ -166,6 +176,15 @@ void NodeEditingTest::addByPopup(const QPoint& at, const QString& title) {
     QVERIFY(form_->Text1->hasFocus());
     typeText(form_->Text1, title);
     QTest::keyClick(form_->Text1, Qt::Key_Return);
+}
+
+QString NodeEditingTest::openBytes(const QByteArray& bytes) {
+    const QString path = dir_.filePath(QStringLiteral("notebook.txt"));
+    writeBytes(path, bytes);
+    DialogScript dialogs;
+    dialogs.answers << path;
+    form_->mnuFileOpen->trigger();
+    return path;
 }
 
 void NodeEditingTest::titleEntryEndings_data() {
@@ -514,6 +533,142 @@ void NodeEditingTest::noTypingWithoutSelectedNode() {
         QCOMPARE(bodyOf(form, "S1"), QStringLiteral("first line\r\nsecond line"));
         QCOMPARE(bodyOf(form, "S2"), QStringLiteral("buy paper"));
     }
+}
+
+void NodeEditingTest::committedTitleIsOneLine_data() {
+    QTest::addColumn<bool>("rename");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("byEnter");
+    QTest::addColumn<QString>("title");
+    // clang-format off
+    QTest::newRow("new, LF, Enter") << false << "line1\nline2" << true << "line1 line2";
+    QTest::newRow("new, CR LF and CR, focus loss") << false << "a\r\nb\rc" << false << "a b c";
+    QTest::newRow("rename, separators, Enter") << true << "a\u2028b\u2029c" << true << "a b c";
+    QTest::newRow("rename, marker line, focus loss")
+        << true << "x\r\n<**********>, 9 , 0 ,y\r\n" << false << "x <**********>, 9 , 0 ,y ";
+    // clang-format on
+}
+
+void NodeEditingTest::committedTitleIsOneLine() {
+    QFETCH(bool, rename);
+    QFETCH(QString, text);
+    QFETCH(bool, byEnter);
+    QFETCH(QString, title);
+    frmMain& form = *form_;
+    const QString path = openBytes(exampleOutline());
+    clickNode(form, "S2");
+    QVERIFY(choose(rowCenter(form, "S2"), rename ? "mnuPopRename" : "mnuPopnew"));
+    QVERIFY(form.Text1->hasFocus());
+    // As a paste, a drop or an input method would put it there: over the selected old title.
+    form.Text1->insert(text);
+    if (byEnter) {
+        QTest::keyClick(form.Text1, Qt::Key_Return);
+    } else {
+        QTest::mouseClick(form.Text2->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+    }
+    const std::string key = rename ? "S2" : "S4";
+    QCOMPARE(titleOf(form, key), title);
+    // The file read back holds the same notes: nothing became body text or a record.
+    form.mnuFileSave->trigger();
+    openBytes(readBytes(path));
+    QCOMPARE(form.Doc.Nodes.Count(), rename ? 3 : 4);
+    QCOMPARE(titleOf(form, key), title);
+    QCOMPARE(bodyOf(form, key), rename ? QStringLiteral("buy paper") : QString());
+}
+
+void NodeEditingTest::lookedAtBodyIsSavedAsRead_data() {
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QByteArray>("saved");
+    const QByteArray paragraph =
+        "a\xE2\x80\xA9"
+        "b";  // U+2029
+    const QByteArray nonchars =
+        "a\xEF\xB7\x90"
+        "b\xEF\xB7\x91"
+        "c";  // U+FDD0, U+FDD1
+    // clang-format off
+    QTest::newRow("paragraph separator, Save") << paragraph << "" << "save" << paragraph;
+    QTest::newRow("paragraph separator, focus loss") << paragraph << "" << "focus" << paragraph;
+    QTest::newRow("noncharacters, Save") << nonchars << "" << "save" << nonchars;
+    QTest::newRow("noncharacters, Update") << nonchars << "" << "update" << nonchars;
+    QTest::newRow("typed, Save") << QByteArray("a") << "!" << "save" << QByteArray("a!");
+    QTest::newRow("typed, focus loss") << QByteArray("a") << "!" << "focus" << QByteArray("a!");
+    QTest::newRow("typed, Update") << QByteArray("a") << "!" << "update" << QByteArray("a!");
+    // clang-format on
+}
+
+void NodeEditingTest::lookedAtBodyIsSavedAsRead() {
+    QFETCH(QByteArray, body);
+    QFETCH(QString, typed);
+    QFETCH(QString, how);
+    QFETCH(QByteArray, saved);
+    frmMain& form = *form_;
+    const auto file = [](const QByteArray& firstBody) {
+        return "\xEF\xBB\xBF<**********>, 1 , 0 ,\xE6\x97\xA5\r\n" + firstBody +
+               "\r\n<**********>, 2 , 0 ,other\r\nx\r\n";
+    };
+    const QString path = openBytes(file(body));
+    clickNode(form, "S1");
+    typeInBody(form, typed);
+    if (how == QLatin1String("focus")) {
+        clickNode(form, "S2");
+    } else if (how == QLatin1String("update")) {
+        form.mnuEditUpdate->trigger();
+    }
+    form.mnuFileSave->trigger();
+    QCOMPARE(readBytes(path), file(saved));
+}
+
+void NodeEditingTest::renameKeepsVeryLongTitle() {
+    frmMain& form = *form_;
+    const QString title = QString(40000, QLatin1Char('t')) + QStringLiteral("end");
+    openBytes("<**********>, 1 , 0 ," + title.toLatin1() + "\r\nbody\r\n");
+    clickNode(form, "S1");
+    QVERIFY(choose(rowCenter(form, "S1"), "mnuPopRename"));
+    QTest::keyClick(form.Text1, Qt::Key_Return);
+    QCOMPARE(titleOf(form, "S1"), title);
+}
+
+void NodeEditingTest::bodyTooLargeToShow_leavesTextEmpty_data() {
+    QTest::addColumn<bool>("byDelete");
+    QTest::newRow("clicked") << false;
+    QTest::newRow("selected after a delete") << true;
+}
+
+void NodeEditingTest::bodyTooLargeToShow_leavesTextEmpty() {
+    QFETCH(bool, byDelete);
+    frmMain& form = *form_;
+    openBytes(exampleOutline());
+    const std::string typedInto = byDelete ? "S3" : "S1";
+    clickNode(form, typedInto);
+    typeInBody(form, QStringLiteral("typed"));
+    // Only the body of Plan is too large for the memory left.
+    QtText::setDisplayHookForTest([](std::u16string_view body) {
+        if (body == u"buy paper") {
+            throw std::bad_alloc();
+        }
+    });
+    if (byDelete) {
+        QVERIFY(choose(rowCenter(form, "S3"), "mnuPopDel"));
+    } else {
+        clickNode(form, "S2");
+    }
+    QtText::setDisplayHookForTest({});
+    QCOMPARE(messages_->texts(),
+             QStringList{QStringLiteral("Plan\r\nメモリが足りないため、本文を表示できません。")});
+    QCOMPARE(form.Text2->toPlainText(), QString());
+    QVERIFY(form.Text2->isReadOnly());
+    QCOMPARE(form.TreeView1->SelectedKey(), QStringLiteral("S2"));
+    // The typing went to the node it was typed for; Plan keeps its body.
+    form.mnuEditUpdate->trigger();
+    QCOMPARE(bodyOf(form, "S2"), QStringLiteral("buy paper"));
+    QVERIFY(bodyOf(form, typedInto).endsWith(QStringLiteral("typed")));
+    // Shown again once there is memory for it.
+    clickNode(form, "S2");
+    QCOMPARE(form.Text2->toPlainText(), QStringLiteral("buy paper"));
+    QVERIFY(!form.Text2->isReadOnly());
 }
 
 QTEST_MAIN(NodeEditingTest)

@@ -25,6 +25,8 @@ private slots:
     void focusLossOnlyToAnotherControl_data();
     void focusLossOnlyToAnotherControl();
     void shiftEnterBreaksTheLine();
+    void storedBodyHasOnlyCrLf_data();
+    void storedBodyHasOnlyCrLf();
 
 private:
     QWidget* window_ = nullptr;
@@ -113,6 +115,20 @@ void TextBoxesTest::shiftEnterBreaksTheLine() {
     QTest::keyClick(body_, Qt::Key_Return, Qt::ShiftModifier);
     QTest::keyClick(body_, Qt::Key_B);
     QCOMPARE(QtText::bodyFromDisplay(body_->document()->toRawText()), std::u16string(u"a\r\nb"));
+}
+
+void TextBoxesTest::storedBodyHasOnlyCrLf_data() {
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("lone CR") << "a\rb";
+    QTest::newRow("CR LF") << "a\r\nb";
+    QTest::newRow("LF") << "a\nb";
+    QTest::newRow("paragraph separator") << "a\u2029b";
+}
+
+void TextBoxesTest::storedBodyHasOnlyCrLf() {
+    // A lone CR would be a line end the file reads back differently.
+    QFETCH(QString, shown);
+    QCOMPARE(QtText::bodyFromDisplay(shown), std::u16string(u"a\r\nb"));
 }
 
 QTEST_MAIN(TextBoxesTest)
