@@ -288,7 +288,8 @@ int AtomicFile::copyExtendedAttributes() {
         error = 0;
         names.clear();
     }
-    for (std::size_t at = 0; error == 0 && at < names.size(); at = names.find('\0', at) + 1) {
+    for (std::size_t at = 0, end = 0;
+         error == 0 && (end = names.find('\0', at)) != std::string::npos; at = end + 1) {
         const char* name = names.c_str() + at;
         if (!std::string_view(name).starts_with("user.")) {
             continue;
