@@ -1,23 +1,182 @@
 #include "document/atomic_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 namespace mossleaf {
 
 namespace {
 
+// As many links as the kernel itself follows in one path.
+constexpr int kMaxLinkHops = 40;
+// "~", sixteen hex digits of the hash, and ".XXXXXX" after the shortened name.
+constexpr std::size_t kHashedTail = 1 + 16 + 7;
+constexpr std::string_view kRecordMarker = "<**********>";
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
 mode_t currentUmask() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return mask;
+}
+
+// "" for a bare name, otherwise everything up to and including the last slash.
+std::string folderPartOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// Walks a chain of symbolic links to the path it ends at, which need not exist: saving
+// through a dangling link creates the file it names. 0 or the reason to give up.
+int followLinks(std::string& path) {
+    for (int hops = 0;; ++hops) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            // Anything wrong with the end of the chain shows up when it is checked.
+            return 0;
+        }
+        if (hops == kMaxLinkHops) {
+            return ELOOP;
+        }
+        std::vector<char> link(std::size_t(info.st_size > 0 ? info.st_size : PATH_MAX) + 1);
+        ssize_t length = 0;
+        while ((length = ::readlink(path.c_str(), link.data(), link.size())) ==
+               ssize_t(link.size())) {
+            link.resize(link.size() * 2);  // the link grew since lstat
+        }
+        if (length < 0) {
+            return errno;
+        }
+        std::string next(link.data(), std::size_t(length));
+        path = next.starts_with('/') ? next : folderPartOf(path) + next;
+    }
+}
+
+std::uint64_t fnv1a(std::string_view bytes) {
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    for (const char c : bytes) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+    }
+    return hash;
+}
+
+// ".<name>." for the usual name. A name so long that the temporary name would not fit the
+// folder is cut (at a character boundary when it is UTF-8) and followed by a hash of the
+// whole name, so that two long names sharing their beginning never share a prefix. A name
+// the folder cannot hold at all keeps the plain prefix and fails with the system's reason.
+std::string temporaryPrefixFor(const std::string& name, std::size_t nameMax) {
+    std::string prefix = "." + name + ".";
+    if (prefix.size() + 6 <= nameMax || name.size() > nameMax || nameMax <= kHashedTail + 1) {
+        return prefix;
+    }
+    std::size_t keep = nameMax - 1 - kHashedTail;
+    while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) {
+        --keep;
+    }
+    char hash[17];
+    std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(fnv1a(name)));
+    return "." + name.substr(0, keep) + "~" + hash + ".";
+}
+
+// The six characters glibc's mkstemp puts in place of XXXXXX.
+bool isTemporarySuffix(std::string_view suffix) {
+    if (suffix.size() != 6) {
+        return false;
+    }
+    for (const char c : suffix) {
+        const bool alnum =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (!alnum) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Removes `name` from the folder when it is a regular file that nobody is writing and that
+// holds nothing but the start of an outline. Every doubt leaves the file where it is.
+void removeIfInterrupted(int folderFd, const char* name) {
+    struct stat listed {};
+    if (::fstatat(folderFd, name, &listed, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(listed.st_mode)) {
+        return;
+    }
+    const int fd =
+        ::openat(folderFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        return;
+    }
+    struct stat opened {};
+    char head[kUtf8Bom.size() + kRecordMarker.size()];
+    std::size_t got = 0;
+    // A save in progress holds a lock on its temporary file.
+    if (::fstat(fd, &opened) == 0 && sameFile(opened, listed) &&
+        ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        while (got < sizeof head) {
+            const ssize_t n = ::pread(fd, head + got, sizeof head - got, off_t(got));
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                break;
+            }
+            got += std::size_t(n);
+        }
+        const std::string_view start(head, got);
+        const bool outline = (got == 0 && opened.st_size == 0) ||
+                             start.starts_with(kRecordMarker) ||
+                             (start.starts_with(kUtf8Bom) &&
+                              start.substr(kUtf8Bom.size()).starts_with(kRecordMarker));
+        struct stat now {};
+        if (outline && ::fstatat(folderFd, name, &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+            sameFile(now, opened)) {
+            ::unlinkat(folderFd, name, 0);
+        }
+    }
+    ::close(fd);
+}
+
+// Reads a list or value whose size the call reports when given no room, growing the buffer
+// while the attribute grows underneath. 0 or the reason.
+template <typename Read>
+int readGrowing(std::string& out, Read read) {
+    for (;;) {
+        const ssize_t size = read(nullptr, 0);
+        if (size < 0) {
+            return errno;
+        }
+        out.assign(std::size_t(size), '\0');
+        if (size == 0) {
+            return 0;
+        }
+        const ssize_t got = read(out.data(), out.size());
+        if (got >= 0) {
+            out.resize(std::size_t(got));
+            return 0;
+        }
+        if (errno != ERANGE) {
+            return errno;
+        }
+    }
+}
+
+bool unsupported(int error) {
+    return error == ENOTSUP || error == EOPNOTSUPP;
 }
 
 }  // namespace
@@ -54,14 +213,12 @@ bool AtomicFile::fail(int error) {
 }
 
 bool AtomicFile::open() {
-    // A link is followed, so that the file it names is replaced and the link stays.
-    struct stat info {};
-    if (::lstat(path_.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        if (char* resolved = ::realpath(path_.c_str(), nullptr)) {
-            target_ = resolved;
-            std::free(resolved);
-        }
+    // A link is followed, so that the file it names is replaced or created and the link
+    // stays.
+    if (const int error = followLinks(target_)) {
+        return fail(error);
     }
+    struct stat info {};
     if (::stat(target_.c_str(), &info) == 0) {
         if (S_ISDIR(info.st_mode)) {
             return fail(EISDIR);
@@ -87,10 +244,12 @@ bool AtomicFile::open() {
         mode_ = 0666 & ~currentUmask();
     }
 
-    const std::size_t slash = target_.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : target_.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? target_ : target_.substr(slash + 1);
-    std::string pattern = folder + (folder.ends_with('/') ? "" : "/") + "." + name + ".XXXXXX";
+    const std::string folder = folderPartOf(target_);
+    folder_ = folder.empty() ? "./" : folder;
+    const long nameMax = ::pathconf(folder_.c_str(), _PC_NAME_MAX);
+    tempPrefix_ = temporaryPrefixFor(target_.substr(folder.size()),
+                                     nameMax > 0 ? std::size_t(nameMax) : std::size_t(NAME_MAX));
+    const std::string pattern = folder_ + tempPrefix_ + "XXXXXX";
     if (pattern.size() >= PATH_MAX) {
         return fail(ENAMETOOLONG);
     }
@@ -101,6 +260,9 @@ bool AtomicFile::open() {
         return fail(errno);
     }
     tempPath_ = temp.data();
+    // Tells a save of the same file running meanwhile that this one is not a leftover; a
+    // filesystem without locks just goes without.
+    ::flock(sink_.fd, LOCK_EX | LOCK_NB);
     return true;
 }
 
@@ -111,39 +273,107 @@ bool AtomicFile::restart() {
     return true;
 }
 
+int AtomicFile::copyExtendedAttributes() {
+    // Reading needs the file open for reading; a write-only file is read by its path.
+    const int source =
+        ::open(target_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const char* path = target_.c_str();
+    std::string names;
+    int error = readGrowing(names, [&](char* buffer, std::size_t size) {
+        return source >= 0 ? ::flistxattr(source, buffer, size) : ::llistxattr(path, buffer, size);
+    });
+    // Without extended attributes on this filesystem, or with the old file gone meanwhile,
+    // there is nothing to keep.
+    if (unsupported(error) || error == ENOENT) {
+        error = 0;
+        names.clear();
+    }
+    for (std::size_t at = 0, end = 0;
+         error == 0 && (end = names.find('\0', at)) != std::string::npos; at = end + 1) {
+        const char* name = names.c_str() + at;
+        if (!std::string_view(name).starts_with("user.")) {
+            continue;
+        }
+        std::string value;
+        error = readGrowing(value, [&](char* buffer, std::size_t size) {
+            return source >= 0 ? ::fgetxattr(source, name, buffer, size)
+                               : ::lgetxattr(path, name, buffer, size);
+        });
+        if (error == ENODATA) {
+            error = 0;  // removed since it was listed
+            continue;
+        }
+        if (error == 0 && ::fsetxattr(sink_.fd, name, value.data(), value.size(), 0) != 0) {
+            error = unsupported(errno) ? 0 : errno;
+        }
+    }
+    if (source >= 0) {
+        ::close(source);
+    }
+    return error;
+}
+
 bool AtomicFile::commit() {
     if (sink_.fd < 0) {
         return fail(EBADF);
     }
+    if (existed_) {
+        if (const int error = copyExtendedAttributes()) {
+            return fail(error);
+        }
+        // Only root can hand the file to another owner, and a member of the old group can
+        // still give it that group; where neither works the save goes ahead.
+        if (::fchown(sink_.fd, owner_, group_) != 0) {
+            [[maybe_unused]] const int ignored = ::fchown(sink_.fd, uid_t(-1), group_);
+        }
+    }
+    // After fchown, which clears the set-user-ID and set-group-ID bits.
     if (::fchmod(sink_.fd, mode_) != 0) {
         return fail(errno);
-    }
-    if (existed_ && ::geteuid() == 0) {
-        // Only root can hand the file back to its owner; a failure here costs nothing.
-        [[maybe_unused]] const int ignored = ::fchown(sink_.fd, owner_, group_);
     }
     if (::fsync(sink_.fd) != 0) {
         return fail(errno);
     }
-    const int fd = sink_.fd;
-    sink_.fd = -1;
-    if (::close(fd) != 0) {
-        return fail(errno);
-    }
+    // The file stays open, and locked, until it has its final name.
     if (::rename(tempPath_.c_str(), target_.c_str()) != 0) {
         return fail(errno);
     }
     tempPath_.clear();
-    // The rename itself reaches the disk with the folder; failing that is no reason to
-    // report a save that has already happened.
-    const std::size_t slash = target_.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : target_.substr(0, slash + 1);
-    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
+    ::close(sink_.fd);
+    sink_.fd = -1;
+    // The rename itself reaches the disk with the folder; failing that, or the cleanup, is
+    // no reason to report a save that has already happened.
+    const int folderFd = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0) {
+        ::fsync(folderFd);
+        removeInterruptedSaves(folderFd);
+        ::close(folderFd);
     }
     return true;
+}
+
+void AtomicFile::removeInterruptedSaves(int folderFd) const {
+    // A descriptor of its own, so that reading the folder leaves folderFd as it was.
+    const int listFd = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (listFd < 0) {
+        return;
+    }
+    DIR* folder = ::fdopendir(listFd);
+    if (!folder) {
+        ::close(listFd);
+        return;
+    }
+    std::vector<std::string> candidates;
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string_view name = entry->d_name;
+        if (name.starts_with(tempPrefix_) && isTemporarySuffix(name.substr(tempPrefix_.size()))) {
+            candidates.emplace_back(name);
+        }
+    }
+    ::closedir(folder);
+    for (const std::string& name : candidates) {
+        removeIfInterrupted(folderFd, name.c_str());
+    }
 }
 
 void AtomicFile::discard() {

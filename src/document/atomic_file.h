@@ -9,9 +9,10 @@
 namespace mossleaf {
 
 // Replaces a file only once its new contents are complete and on disk: the bytes go to a
-// temporary file in the same folder, which is flushed and renamed over the target. Until
-// commit() succeeds the target is untouched; a failed or abandoned file leaves no temporary
-// file behind.
+// temporary file in the same folder, which is flushed, given the old file's mode, owner,
+// group and user extended attributes, and renamed over the target. Until commit() succeeds
+// the target is untouched; a failed or abandoned file leaves no temporary file behind, and
+// a successful commit removes what saves of the same file that were killed left behind.
 class AtomicFile {
 public:
     explicit AtomicFile(std::string path);
@@ -19,14 +20,14 @@ public:
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
-    // Checks the target (a read-only file or a folder is refused) and creates the
-    // temporary file.
+    // Follows symbolic links to the file they name (created when missing), checks it (a
+    // read-only file or a folder is refused) and creates the temporary file.
     bool open();
     // Empties the temporary file to start over.
     bool restart();
     ByteSink& sink() { return sink_; }
-    // Flushes the temporary file, gives it the target's permissions and renames it over
-    // the target.
+    // Flushes the temporary file, gives it what the target was and renames it over the
+    // target.
     bool commit();
     // Removes the temporary file.
     void discard();
@@ -44,9 +45,14 @@ private:
     };
 
     bool fail(int error);
+    int copyExtendedAttributes();
+    void removeInterruptedSaves(int folderFd) const;
 
     std::string path_;
     std::string target_;
+    std::string folder_;
+    // The temporary file's name without the six characters mkstemp fills in.
+    std::string tempPrefix_;
     std::string tempPath_;
     FileSink sink_;
     mode_t mode_ = 0;

@@ -1,5 +1,6 @@
 # tests of the core (no widgets)
-foreach(name outline_reader_test outline_round_trip_test outline_save_test node_collection_test
+foreach(name outline_reader_test outline_round_trip_test outline_save_test atomic_file_test
+             node_collection_test
              document_ops_test text_codec_test typed_text_test)
     mossleaf_add_test(${name} SOURCES ${CMAKE_CURRENT_LIST_DIR}/${name}.cpp LIBS mossleaf_core)
 endforeach()
