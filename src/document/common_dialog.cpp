@@ -12,6 +12,25 @@ CommonDialog::Answer& testHandler() {
     static CommonDialog::Answer handler;
     return handler;
 }
+
+// Qt's open dialog refuses a file whose name is not UTF-8 as "not found", since it cannot
+// name it; such a file is taken when its name leads to exactly one entry.
+class ByteNameFileDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override {
+        const QStringList files = selectedFiles();
+        if (acceptMode() == AcceptOpen && files.size() == 1 && !QFileInfo::exists(files[0])) {
+            const QString entry = LocalPath::fromQtName(files[0]);
+            if (entry != files[0] && LocalPath::exists(entry)) {
+                QDialog::accept();
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+};
 }  // namespace
 
 CommonDialog::CommonDialog(QWidget* owner) : owner_(owner) {}
@@ -60,7 +79,7 @@ bool CommonDialog::show(Kind kind) {
 }
 
 QString CommonDialog::showQtDialog(const Request& request) {
-    QFileDialog dialog(owner_, request.title);
+    ByteNameFileDialog dialog(owner_, request.title);
     dialog.setNameFilter(request.qtFilter);
     if (request.kind == Kind::Open) {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);

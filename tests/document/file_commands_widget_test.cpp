@@ -371,6 +371,29 @@ private slots:
         QVERIFY(w.messages.texts().isEmpty());
     }
 
+    // The real open dialog takes a file whose name Qt shows with U+FFFD and opens its bytes.
+    void openDialogOpensNonUtf8Name() {
+        Window w;
+        CommonDialog::setTestHandler({});
+        const std::string source = w.rawPath(kSjisMemo + ".txt");
+        QVERIFY(writeRaw(source, exampleOutline()));
+        QObject guard;
+        whenShown<QFileDialog>(&guard, [&](QFileDialog* dialog) {
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(edit);
+            edit->setText(LocalPath::toQtName(LocalPath::fromBytes(source)));
+            whenShown<QMessageBox>(&guard, [](QMessageBox* box) { box->reject(); });
+            QTest::keyClick(edit, Qt::Key_Return);
+            if (dialog->isVisible()) {
+                dialog->reject();
+            }
+        });
+        w.form->mnuFileOpen_Click();
+        QCOMPARE(w.form->Doc.CurrentFileName, source);
+        QCOMPARE(w.form->Doc.Nodes.Count(), 3);
+        QVERIFY(w.messages.texts().isEmpty());
+    }
+
     // A file refused or cut on opening is not offered as the name to save to: the dialog
     // starts in its folder with no name.
     void refusedOrCutFileIsNotOfferedForSaving_data() {
