@@ -37,24 +37,20 @@ const QString kFilter = QStringLiteral("モスリーフデータ(*.txt)|*.txt");
 const QByteArray kSingleNode = QByteArrayLiteral("<**********>, 1 , 0 ,A\r\n\r\n");
 const QByteArray kSjisMemo = QByteArrayLiteral("\x83\x81\x83\x82");  // メモ in Shift-JIS
 
-// Files whose names Qt cannot hold are made and read through their bytes.
+// Files whose names Qt cannot hold are made, read and listed through their bytes.
 bool writeRaw(const std::string& path, const QByteArray& bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const bool written = fd >= 0 && ::write(fd, bytes.constData(), bytes.size()) == bytes.size();
-    return fd >= 0 && ::close(fd) == 0 && written;
+    QFile file;
+    return file.open(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), QIODevice::WriteOnly,
+                     QFileDevice::AutoCloseHandle) &&
+           file.write(bytes) == bytes.size();
 }
 
 QByteArray readRaw(const std::string& path) {
-    QByteArray bytes;
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    char buffer[4096];
-    for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;) {
-        bytes.append(buffer, n);
-    }
-    if (fd >= 0) {
-        ::close(fd);
-    }
-    return bytes;
+    QFile file;
+    return file.open(::open(path.c_str(), O_RDONLY), QIODevice::ReadOnly,
+                     QFileDevice::AutoCloseHandle)
+               ? file.readAll()
+               : QByteArray();
 }
 
 QList<QByteArray> entriesOf(const QString& folder) {
