@@ -1,12 +1,20 @@
 #include <QApplication>
+#include <string>
+#include <vector>
 
 #include "mainwindow/module1.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    // The arguments are file names, kept as the bytes the user typed. QApplication would
+    // take away any that look like its own options (a file named "-reverse"), so it sees
+    // only the program's name; its settings still come from the environment.
+    const std::vector<std::string> arguments(argv, argv + argc);
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QApplication app(qtArgc, qtArgv);
     QApplication::setOrganizationName(QStringLiteral("Mossleaf"));
     QApplication::setApplicationName(QStringLiteral("Mossleaf"));
-    Module1::Main(Module1::commandLineFrom(QApplication::arguments()));
+    Module1::Main(Module1::commandLineFrom(arguments));
     const int status = QApplication::exec();
     Module1::Finish();
     return status;

@@ -2,13 +2,35 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QStringList>
+
+#include "document/local_path.h"
 
 namespace {
 CommonDialog::Answer& testHandler() {
     static CommonDialog::Answer handler;
     return handler;
 }
+
+// Qt's open dialog refuses a file whose name is not UTF-8 as "not found", since it cannot
+// name it; such a file is taken when its name leads to exactly one entry.
+class ByteNameFileDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override {
+        const QStringList files = selectedFiles();
+        if (acceptMode() == AcceptOpen && files.size() == 1 && !QFileInfo::exists(files[0])) {
+            const QString entry = LocalPath::fromQtName(files[0]);
+            if (entry != files[0] && LocalPath::exists(entry)) {
+                QDialog::accept();
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+};
 }  // namespace
 
 CommonDialog::CommonDialog(QWidget* owner) : owner_(owner) {}
@@ -47,30 +69,53 @@ bool CommonDialog::show(Kind kind) {
     if (const Answer& handler = testHandler()) {
         chosen = handler(request);
     } else {
-        QFileDialog dialog(owner_, request.title);
-        dialog.setNameFilter(request.qtFilter);
-        if (kind == Kind::Open) {
-            dialog.setAcceptMode(QFileDialog::AcceptOpen);
-            dialog.setFileMode(QFileDialog::ExistingFile);
-        } else {
-            // The name is used as typed (no extension added) and an existing file is
-            // replaced without a second question, as the save command promises.
-            dialog.setAcceptMode(QFileDialog::AcceptSave);
-            dialog.setFileMode(QFileDialog::AnyFile);
-            dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        }
-        if (!request.startPath.isEmpty()) {
-            const QFileInfo start(request.startPath);
-            dialog.setDirectory(start.absolutePath());
-            dialog.selectFile(start.fileName());
-        }
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-            chosen = dialog.selectedFiles().constFirst();
-        }
+        chosen = showQtDialog(request);
     }
     if (chosen.isEmpty()) {
         return false;
     }
     FileName = chosen;
     return true;
+}
+
+QString CommonDialog::showQtDialog(const Request& request) {
+    ByteNameFileDialog dialog(owner_, request.title);
+    dialog.setNameFilter(request.qtFilter);
+    if (request.kind == Kind::Open) {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    } else {
+        // The name is used as typed (no extension added). Qt asks before an existing file is
+        // replaced: Enter on the offered name must not wipe out a notebook.
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+    }
+    if (!request.startPath.isEmpty()) {
+        // A path that ends with "/" names a folder only: the dialog offers no file name.
+        const QFileInfo start(LocalPath::toQtName(request.startPath));
+        dialog.setDirectory(start.absolutePath());
+        if (!start.fileName().isEmpty()) {
+            dialog.selectFile(start.fileName());
+        }
+    }
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return {};
+        }
+        const QString shown = dialog.selectedFiles().constFirst();
+        const QString chosen = LocalPath::fromQtName(shown);
+        // Qt did not see that the file exists (its name is not UTF-8), so it did not ask.
+        if (request.kind == Kind::Open || chosen == shown || !LocalPath::exists(chosen) ||
+            confirmReplace(&dialog, chosen)) {
+            return chosen;
+        }
+    }
+}
+
+bool CommonDialog::confirmReplace(QWidget* parent, const QString& path) {
+    const QString name = LocalPath::forDisplay(path).section(QLatin1Char('/'), -1);
+    return QMessageBox::warning(parent, parent->windowTitle(),
+                                QStringLiteral("%1 は既にあります。\n置き換えますか？").arg(name),
+                                QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::No) == QMessageBox::Yes;
 }

@@ -9,6 +9,9 @@ class QWidget;
 // filter ("description|pattern|description|pattern...") and shows the open or save dialog,
 // which starts from FileName.
 //
+// FileName holds a path in LocalPath's lossless form (document/local_path.h); a path that
+// ends with "/" starts the dialog in that folder with no file name offered.
+//
 // Cancelling leaves FileName as it was, so the next dialog still starts from the last path
 // used; Show* then returns false and the caller changes nothing.
 class CommonDialog {
@@ -45,6 +48,8 @@ public:
 
 private:
     bool show(Kind kind);
+    QString showQtDialog(const Request& request);
+    static bool confirmReplace(QWidget* parent, const QString& path);
 
     QWidget* owner_;
 };

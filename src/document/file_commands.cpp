@@ -1,8 +1,11 @@
 #include "document/file_commands.h"
 
-#include <QFile>
+#include <QFileInfo>
+#include <exception>
+#include <new>
 
 #include "document/common_dialog.h"
+#include "document/local_path.h"
 #include "editing/body_edit.h"
 #include "editing/outline_tree.h"
 #include "editing/qt_text.h"
@@ -12,45 +15,107 @@
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kFilter = QStringLiteral("モスリーフデータ(*.txt)|*.txt");
+constexpr int kMarkerTitlesListed = 3;
 
-std::string toLocalPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
+FileCommands::BodyConverter& bodyConverter() {
+    static FileCommands::BodyConverter converter;
+    return converter;
 }
 
-QString fromLocalPath(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
+QString bodyForDisplay(std::u16string_view body) {
+    const FileCommands::BodyConverter& converter = bodyConverter();
+    return converter ? converter(body) : QtText::bodyForDisplay(body);
+}
+
+// The folder of `path` with a closing "/", so that the dialog offers no file name in it.
+QString folderOf(const QString& path) {
+    QString folder = QFileInfo(path).absolutePath();
+    if (!folder.endsWith(QLatin1Char('/'))) {
+        folder += QLatin1Char('/');
+    }
+    return folder;
 }
 }  // namespace
+
+const QString FileCommands::kMarkerLineHelpSection =
+    QStringLiteral("9. アウトラインファイルの形式");
 
 FileCommands::FileCommands(frmMain& form) : form_(form) {}
 
 QString FileCommands::cannotOpenMessage(const QString& path) {
-    return path + kCrLf + QStringLiteral("ファイルが開けません。");
+    return LocalPath::forDisplay(path) + kCrLf + QStringLiteral("ファイルが開けません。");
 }
 
 QString FileCommands::notOutlineMessage(const QString& path) {
-    return path + kCrLf + QStringLiteral("ファイルの形式はツリー形式ではありません。") + kCrLf +
+    return LocalPath::forDisplay(path) + kCrLf +
+           QStringLiteral("ファイルの形式はツリー形式ではありません。") + kCrLf +
            QStringLiteral("読みこみを中止します。");
 }
 
 QString FileCommands::tooManyRecordsMessage(const QString& path) {
-    return path + kCrLf +
+    return LocalPath::forDisplay(path) + kCrLf +
            QStringLiteral("データが%1件を超えているため、最初の%1件だけを読みこみました。")
                .arg(mossleaf::Document::MaxRecords) +
            kCrLf + QStringLiteral("元のファイルを守るため、名前を付けて保存してください。");
 }
 
 QString FileCommands::savedAsUtf8Message(const QString& path) {
-    return path + kCrLf +
+    return LocalPath::forDisplay(path) + kCrLf +
            QStringLiteral("シフトJISで表せない文字があるため、UTF-8 形式で保存しました。");
 }
 
 QString FileCommands::cannotSaveMessage(const QString& path, const QString& reason) {
-    QString text = path + kCrLf + QStringLiteral("ファイルに保存できません。");
+    QString text =
+        LocalPath::forDisplay(path) + kCrLf + QStringLiteral("ファイルに保存できません。");
     if (!reason.isEmpty()) {
         text += kCrLf + reason;
     }
     return text;
+}
+
+QString FileCommands::markerLinesMessage(const QString& path, const QStringList& titles) {
+    QStringList named;
+    for (const QString& title : titles.mid(0, kMarkerTitlesListed)) {
+        named << u'「' + title + u'」';
+    }
+    QString list = named.join(QString());
+    if (titles.size() > kMarkerTitlesListed) {
+        list += QStringLiteral("ほか %1 件").arg(titles.size() - kMarkerTitlesListed);
+    }
+    return LocalPath::forDisplay(path) + kCrLf +
+           QStringLiteral("本文に見出し行（<**********>）で始まる行があるノードがあります：") +
+           list + kCrLf +
+           QStringLiteral("保存はしましたが、開き直すとその行から別のノードに分かれます。") +
+           kCrLf + QStringLiteral("操作説明の「%1」をご覧ください。").arg(kMarkerLineHelpSection);
+}
+
+QString FileCommands::noMemoryForBodyMessage(const QString& path) {
+    return LocalPath::forDisplay(path) + kCrLf +
+           QStringLiteral("メモリが足りないため、本文を表示できません。");
+}
+
+QString FileCommands::commandFailedMessage(const QString& path, bool outOfMemory) {
+    const QString reason = outOfMemory ? QStringLiteral("メモリが足りないため、")
+                                       : QStringLiteral("予期しないエラーのため、");
+    const QString text = reason + QStringLiteral("操作を最後まで行えませんでした。");
+    return path.isEmpty() ? text : LocalPath::forDisplay(path) + kCrLf + text;
+}
+
+void FileCommands::setBodyConverterForTest(BodyConverter converter) {
+    bodyConverter() = std::move(converter);
+}
+
+template <typename Command>
+void FileCommands::guarded(Command command) {
+    // Qt aborts when an exception leaves a slot: whatever went wrong, the window stays and
+    // the user is told.
+    pathInWork_.clear();
+    try {
+        command();
+    } catch (const std::exception& error) {
+        MessageBox::exclamation(
+            &form_, commandFailedMessage(pathInWork_, dynamic_cast<const std::bad_alloc*>(&error)));
+    }
 }
 
 void FileCommands::prepareDialog(const QString& title) {
@@ -61,22 +126,26 @@ void FileCommands::prepareDialog(const QString& title) {
 }
 
 void FileCommands::mnuFileNew_Click() {
-    form_.ClearDocument();
+    guarded([this] { form_.ClearDocument(); });
 }
 
 void FileCommands::mnuFileOpen_Click() {
-    prepareDialog(QStringLiteral("開く"));
-    if (!form_.dlgCommonDialog->ShowOpen()) {
-        return;
-    }
-    const QString path = form_.dlgCommonDialog->FileName;
-    // A file that cannot be opened leaves the Document on screen as it was, and with it its
-    // own name, so that a later Save cannot write it over the file the user tried to open.
-    const std::string previousName = form_.Doc.CurrentFileName;
-    form_.Doc.CurrentFileName = toLocalPath(path);
-    if (LoadDocument(path) == mossleaf::LoadOutcome::Status::CannotOpen) {
-        form_.Doc.CurrentFileName = previousName;
-    }
+    guarded([this] {
+        prepareDialog(QStringLiteral("開く"));
+        if (!form_.dlgCommonDialog->ShowOpen()) {
+            return;
+        }
+        const QString path = form_.dlgCommonDialog->FileName;
+        pathInWork_ = path;
+        // A file that cannot be opened leaves the Document on screen as it was, and with it
+        // its own name, so that a later Save cannot write it over the file the user tried to
+        // open.
+        const std::string previousName = form_.Doc.CurrentFileName;
+        form_.Doc.CurrentFileName = LocalPath::toBytes(path);
+        if (LoadDocument(path) == mossleaf::LoadOutcome::Status::CannotOpen) {
+            form_.Doc.CurrentFileName = previousName;
+        }
+    });
 }
 
 void FileCommands::mnuFileSave_Click() {
@@ -84,20 +153,27 @@ void FileCommands::mnuFileSave_Click() {
         mnuFileNameSave_Click();
         return;
     }
-    // The toolbar never takes the focus from the body, so store what is typed there first.
-    form_.StoreBody();
-    SaveDocument(fromLocalPath(form_.Doc.CurrentFileName));
+    guarded([this] {
+        const QString path = LocalPath::fromBytes(form_.Doc.CurrentFileName);
+        pathInWork_ = path;
+        // The toolbar never takes the focus from the body, so store what is typed there first.
+        form_.StoreBody();
+        SaveDocument(path);
+    });
 }
 
 void FileCommands::mnuFileNameSave_Click() {
-    prepareDialog(QStringLiteral("名前を付けて保存"));
-    if (!form_.dlgCommonDialog->ShowSave()) {
-        return;
-    }
-    const QString path = form_.dlgCommonDialog->FileName;
-    form_.Doc.CurrentFileName = toLocalPath(path);
-    form_.StoreBody();
-    SaveDocument(path);
+    guarded([this] {
+        prepareDialog(QStringLiteral("名前を付けて保存"));
+        if (!form_.dlgCommonDialog->ShowSave()) {
+            return;
+        }
+        const QString path = form_.dlgCommonDialog->FileName;
+        pathInWork_ = path;
+        form_.Doc.CurrentFileName = LocalPath::toBytes(path);
+        form_.StoreBody();
+        SaveDocument(path);
+    });
 }
 
 void FileCommands::mnuFileClose_Click() {
@@ -110,15 +186,34 @@ void FileCommands::ClearDocument() {
 }
 
 mossleaf::LoadOutcome::Status FileCommands::LoadDocument(const QString& path) {
+    try {
+        return loadAndShow(path);
+    } catch (const std::exception& error) {
+        // What was read may be only part of the file: it must not be saved under its name.
+        form_.Doc.CurrentFileName.clear();
+        form_.dlgCommonDialog->FileName = folderOf(path);
+        form_.Text2->clear();
+        MessageBox::exclamation(
+            &form_, commandFailedMessage(path, dynamic_cast<const std::bad_alloc*>(&error)));
+        return mossleaf::LoadOutcome::Status::NotOutline;
+    }
+}
+
+mossleaf::LoadOutcome::Status FileCommands::loadAndShow(const QString& path) {
     using Status = mossleaf::LoadOutcome::Status;
-    const mossleaf::LoadOutcome outcome = form_.Doc.LoadDocument(toLocalPath(path));
+    const mossleaf::LoadOutcome outcome = form_.Doc.LoadDocument(LocalPath::toBytes(path));
     if (outcome.status == Status::CannotOpen) {
         MessageBox::exclamation(&form_, cannotOpenMessage(path));
         return outcome.status;
     }
+    if (outcome.status == Status::NotOutline || outcome.status == Status::TooManyRecords) {
+        // The file was refused or cut: the save dialog must not offer its name, where Enter
+        // would replace it with what is left on screen.
+        form_.dlgCommonDialog->FileName = folderOf(path);
+    }
     mossleaf::Document& doc = form_.Doc;
     if (doc.Nodes.Count() >= 1) {
-        form_.Text2->setPlainText(QtText::bodyForDisplay(doc.bodyOf(doc.Nodes(1)->Key)));
+        showFirstBody(path);
     } else {
         form_.Text2->clear();
     }
@@ -133,14 +228,50 @@ mossleaf::LoadOutcome::Status FileCommands::LoadDocument(const QString& path) {
     return outcome.status;
 }
 
+void FileCommands::showFirstBody(const QString& path) {
+    const mossleaf::Document& doc = form_.Doc;
+    try {
+        form_.Text2->setPlainText(bodyForDisplay(doc.bodyOf(doc.Nodes(1)->Key)));
+    } catch (const std::bad_alloc&) {
+        // The notebook itself is read; only its first body is too large to show.
+        form_.Text2->clear();
+        MessageBox::exclamation(&form_, noMemoryForBodyMessage(path));
+    }
+}
+
 mossleaf::SaveOutcome::Status FileCommands::SaveDocument(const QString& path) {
+    try {
+        return saveAndReport(path);
+    } catch (const std::exception& error) {
+        MessageBox::exclamation(
+            &form_, commandFailedMessage(path, dynamic_cast<const std::bad_alloc*>(&error)));
+        return mossleaf::SaveOutcome::Status::Failed;
+    }
+}
+
+mossleaf::SaveOutcome::Status FileCommands::saveAndReport(const QString& path) {
     using Status = mossleaf::SaveOutcome::Status;
-    const mossleaf::SaveOutcome outcome = form_.Doc.SaveDocument(toLocalPath(path));
+    const mossleaf::SaveOutcome outcome = form_.Doc.SaveDocument(LocalPath::toBytes(path));
     if (outcome.status == Status::Failed) {
         MessageBox::exclamation(
             &form_, cannotSaveMessage(path, QString::fromLocal8Bit(outcome.reason.c_str())));
-    } else if (outcome.status == Status::SavedAsUtf8) {
+        return outcome.status;
+    }
+    if (outcome.status == Status::SavedAsUtf8) {
         MessageBox::exclamation(&form_, savedAsUtf8Message(path));
     }
+    if (!outcome.markerLineKeys.empty()) {
+        MessageBox::exclamation(&form_, markerLinesMessage(path, titlesOf(outcome.markerLineKeys)));
+    }
     return outcome.status;
+}
+
+QStringList FileCommands::titlesOf(const std::vector<std::string>& keys) const {
+    QStringList titles;
+    for (const std::string& key : keys) {
+        if (const mossleaf::Node* node = form_.Doc.Nodes.find(key)) {
+            titles << QtText::toQString(node->title());
+        }
+    }
+    return titles;
 }

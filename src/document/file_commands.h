@@ -1,13 +1,20 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "document/document.h"
 
 class frmMain;
 
 // New, Open, Save, Save As and Close, and the window's side of loading, saving and clearing
-// the Document: the widgets to refresh and the messages to show.
+// the Document: the widgets to refresh and the messages to show. Paths are QStrings in
+// LocalPath's lossless form (document/local_path.h). No exception leaves a command: it ends
+// in a message instead.
 class FileCommands {
 public:
     explicit FileCommands(frmMain& form);
@@ -22,15 +29,35 @@ public:
     mossleaf::LoadOutcome::Status LoadDocument(const QString& path);
     mossleaf::SaveOutcome::Status SaveDocument(const QString& path);
 
-    // The texts of the messages, path first.
+    // The texts of the messages, path first (as LocalPath::forDisplay shows it).
     static QString cannotOpenMessage(const QString& path);
     static QString notOutlineMessage(const QString& path);
     static QString tooManyRecordsMessage(const QString& path);
     static QString savedAsUtf8Message(const QString& path);
     static QString cannotSaveMessage(const QString& path, const QString& reason);
+    // The notes saved with a body line that reads back as a record header, named by title.
+    static QString markerLinesMessage(const QString& path, const QStringList& titles);
+    static QString noMemoryForBodyMessage(const QString& path);
+    // A command stopped by an exception; `path` may be empty when no file was chosen yet.
+    static QString commandFailedMessage(const QString& path, bool outOfMemory);
+
+    // The manual's section that explains body lines that look like record headers.
+    static const QString kMarkerLineHelpSection;
+
+    // Replaces the conversion of the first body for display after a load, so that tests can
+    // make it fail; pass {} to restore.
+    using BodyConverter = std::function<QString(std::u16string_view)>;
+    static void setBodyConverterForTest(BodyConverter converter);
 
 private:
+    template <typename Command>
+    void guarded(Command command);
     void prepareDialog(const QString& title);
+    mossleaf::LoadOutcome::Status loadAndShow(const QString& path);
+    void showFirstBody(const QString& path);
+    mossleaf::SaveOutcome::Status saveAndReport(const QString& path);
+    QStringList titlesOf(const std::vector<std::string>& keys) const;
 
     frmMain& form_;
+    QString pathInWork_;  // the file the running command works on, for its failure message
 };

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "document/local_path.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/qsettings_store.h"
 #include "mainwindow/startup_trace.h"
@@ -29,8 +30,15 @@ void Finish() {
     settingsStore.reset();
 }
 
-QString commandLineFrom(const QStringList& arguments) {
-    return arguments.mid(1).join(QLatin1Char(' '));
+QString commandLineFrom(const std::vector<std::string>& arguments) {
+    std::string line;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        if (i > 1) {
+            line += ' ';
+        }
+        line += arguments[i];
+    }
+    return LocalPath::fromBytes(line);
 }
 
 }  // namespace Module1

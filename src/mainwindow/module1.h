@@ -1,7 +1,8 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
+#include <string>
+#include <vector>
 
 class frmMain;
 
@@ -19,7 +20,8 @@ frmMain* MainForm();
 // Frees the window and the settings store once the event loop has ended.
 void Finish();
 
-// The arguments after the program's own name, joined by single blanks, as one text.
-QString commandLineFrom(const QStringList& arguments);
+// The arguments after the program's own name (argv[0]), joined by single blanks, as one
+// path in LocalPath's lossless form: bytes that are not UTF-8 survive to the save.
+QString commandLineFrom(const std::vector<std::string>& arguments);
 
 }  // namespace Module1

@@ -1,12 +1,27 @@
 // New, Open, Save, Save As and Close on a real main window, with the file dialog answered by
 // the test.
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <functional>
+#include <new>
+#include <stdexcept>
 
 #include "document/common_dialog.h"
+#include "document/file_commands.h"
+#include "document/local_path.h"
 #include "editing/body_edit.h"
 #include "editing/outline_tree.h"
 #include "editing/title_box.h"
@@ -20,6 +35,64 @@ const QString kSaveTitle = QStringLiteral("名前を付けて保存");
 const QString kQtFilter = QStringLiteral("モスリーフデータ(*.txt)");
 const QString kFilter = QStringLiteral("モスリーフデータ(*.txt)|*.txt");
 const QByteArray kSingleNode = QByteArrayLiteral("<**********>, 1 , 0 ,A\r\n\r\n");
+const QByteArray kSjisMemo = QByteArrayLiteral("\x83\x81\x83\x82");  // メモ in Shift-JIS
+
+// Files whose names Qt cannot hold are made, read and listed through their bytes.
+bool writeRaw(const std::string& path, const QByteArray& bytes) {
+    QFile file;
+    return file.open(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), QIODevice::WriteOnly,
+                     QFileDevice::AutoCloseHandle) &&
+           file.write(bytes) == bytes.size();
+}
+
+QByteArray readRaw(const std::string& path) {
+    QFile file;
+    return file.open(::open(path.c_str(), O_RDONLY), QIODevice::ReadOnly,
+                     QFileDevice::AutoCloseHandle)
+               ? file.readAll()
+               : QByteArray();
+}
+
+QList<QByteArray> entriesOf(const QString& folder) {
+    QList<QByteArray> names;
+    if (DIR* dir = opendir(QFile::encodeName(folder).constData())) {
+        while (const dirent* entry = readdir(dir)) {
+            if (qstrcmp(entry->d_name, ".") != 0 && qstrcmp(entry->d_name, "..") != 0) {
+                names << entry->d_name;
+            }
+        }
+        closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+QByteArray manyRecords(int count) {
+    QByteArray file;
+    for (int i = 1; i <= count; ++i) {
+        file += "<**********>, " + QByteArray::number(i) + " , 0 ,N" + QByteArray::number(i) +
+                "\r\n\r\n";
+    }
+    return file;
+}
+
+// Runs `action` once on the first visible window of type T, looking for it from the event
+// loop; modal dialogs run their own loops, so this is how a test works a real dialog.
+template <typename T>
+void whenShown(QObject* owner, std::function<void(T*)> action) {
+    auto* timer = new QTimer(owner);
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, action] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* found = qobject_cast<T*>(window); found && found->isVisible()) {
+                timer->stop();
+                action(found);
+                return;
+            }
+        }
+    });
+    timer->start();
+}
 
 struct Window {
     QTemporaryDir dir;
@@ -34,7 +107,10 @@ struct Window {
         startUp(*form);
     }
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-    QString fileName() const { return QString::fromStdString(form->Doc.CurrentFileName); }
+    QString fileName() const { return LocalPath::fromBytes(form->Doc.CurrentFileName); }
+    std::string rawPath(const QByteArray& name) const {
+        return QFile::encodeName(dir.path()).toStdString() + '/' + name.toStdString();
+    }
     // A root node "A" made through the popup's New node command.
     void makeOneNode() {
         const int before = form->Doc.Nodes.Count();
@@ -165,7 +241,7 @@ private slots:
         w.form->mnuFileNameSave_Click();
         QCOMPARE(readBytes(target), kSingleNode);
         QVERIFY(!QFileInfo::exists(target + ".txt"));
-        // an existing file is replaced without a question
+        // an existing name the dialog answers with is replaced (the real dialog has asked)
         w.makeOneNode();
         w.dialogs.answers << target;
         w.form->mnuFileNameSave_Click();
@@ -244,6 +320,254 @@ private slots:
     void qtFilter() {
         QFETCH(QString, filter);
         QTEST(CommonDialog::toQtFilter(filter), "qt");
+    }
+
+    void initTestCase() { QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs); }
+
+    // The real Qt dialog, worked by keys: Enter on the offered name of an existing file asks
+    // before replacing it, also when the name is not UTF-8 and Qt cannot see the file.
+    void saveAsDialogAsksBeforeReplacing_data() {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<bool>("replace");
+        QTest::newRow("declined") << QByteArray("old.txt") << false;
+        QTest::newRow("accepted") << QByteArray("old.txt") << true;
+        QTest::newRow("Shift-JIS name, declined") << kSjisMemo + ".txt" << false;
+        QTest::newRow("Shift-JIS name, accepted") << kSjisMemo + ".txt" << true;
+    }
+
+    void saveAsDialogAsksBeforeReplacing() {
+        QFETCH(QByteArray, name);
+        QFETCH(bool, replace);
+        Window w;
+        CommonDialog::setTestHandler({});
+        w.makeOneNode();
+        const std::string target = w.rawPath(name);
+        QVERIFY(writeRaw(target, "keep me\r\n"));
+        w.form->dlgCommonDialog->FileName = LocalPath::fromBytes(target);
+        QObject guard;
+        bool asked = false;
+        whenShown<QFileDialog>(&guard, [&](QFileDialog* dialog) {
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(edit);
+            edit->setText(LocalPath::toQtName(LocalPath::fromBytes(target)));
+            whenShown<QMessageBox>(&guard, [&](QMessageBox* box) {
+                asked = true;
+                box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
+                if (!replace) {  // the dialog stays, or comes back, for another name
+                    whenShown<QFileDialog>(&guard, [](QFileDialog* again) { again->reject(); });
+                }
+            });
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        w.form->mnuFileNameSave_Click();
+        QVERIFY(asked);
+        QCOMPARE(readRaw(target), replace ? kSingleNode : QByteArray("keep me\r\n"));
+        QCOMPARE(w.form->Doc.CurrentFileName, replace ? target : std::string());
+        QCOMPARE(entriesOf(w.dir.path()), QList<QByteArray>{name});
+        QVERIFY(w.messages.texts().isEmpty());
+    }
+
+    // The real open dialog takes a file whose name Qt shows with U+FFFD and opens its bytes.
+    void openDialogOpensNonUtf8Name() {
+        Window w;
+        CommonDialog::setTestHandler({});
+        const std::string source = w.rawPath(kSjisMemo + ".txt");
+        QVERIFY(writeRaw(source, exampleOutline()));
+        QObject guard;
+        whenShown<QFileDialog>(&guard, [&](QFileDialog* dialog) {
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(edit);
+            edit->setText(LocalPath::toQtName(LocalPath::fromBytes(source)));
+            whenShown<QMessageBox>(&guard, [](QMessageBox* box) { box->reject(); });
+            QTest::keyClick(edit, Qt::Key_Return);
+            if (dialog->isVisible()) {
+                dialog->reject();
+            }
+        });
+        w.form->mnuFileOpen_Click();
+        QCOMPARE(w.form->Doc.CurrentFileName, source);
+        QCOMPARE(w.form->Doc.Nodes.Count(), 3);
+        QVERIFY(w.messages.texts().isEmpty());
+    }
+
+    // A file refused or cut on opening is not offered as the name to save to: the dialog
+    // starts in its folder with no name.
+    void refusedOrCutFileIsNotOfferedForSaving_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("fromCommandLine");
+        QTest::newRow("not an outline, Open") << QByteArray("plain text\r\n") << false;
+        QTest::newRow("600 records, Open") << manyRecords(600) << false;
+        QTest::newRow("600 records, command line") << manyRecords(600) << true;
+    }
+
+    void refusedOrCutFileIsNotOfferedForSaving() {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, fromCommandLine);
+        QTemporaryDir dir;
+        const QString source = dir.filePath(QStringLiteral("big.txt"));
+        writeBytes(source, file);
+        Window w(fromCommandLine ? source : QString());
+        if (!fromCommandLine) {
+            w.dialogs.answers << source;
+            w.form->mnuFileOpen_Click();
+        }
+        QCOMPARE(w.messages.texts().size(), 1);
+        QVERIFY(w.fileName().isEmpty());
+        w.form->mnuFileSave_Click();  // cancelled
+        QCOMPARE(w.dialogs.requests.last().kind, CommonDialog::Kind::Save);
+        QCOMPARE(w.dialogs.requests.last().startPath, dir.path() + u'/');
+        QCOMPARE(readBytes(source), file);
+    }
+
+    // Names are bytes: a Shift-JIS name given on the command line is read, shown readably in
+    // messages, and saved to again under the same bytes.
+    void nonUtf8NameIsKeptFromCommandLineToSave() {
+        QTemporaryDir dir;
+        const std::string folder = QFile::encodeName(dir.path()).toStdString();
+        const std::string source = folder + '/' + kSjisMemo.toStdString() + ".txt";
+        QVERIFY(writeRaw(source, exampleOutline()));
+        Window w(LocalPath::fromBytes(source));
+        QVERIFY(w.messages.texts().isEmpty());
+        QCOMPARE(w.form->Doc.CurrentFileName, source);
+        QCOMPARE(w.form->Doc.Nodes.Count(), 3);
+        QVERIFY(writeRaw(source, "overwritten\r\n"));
+        w.form->mnuFileSave_Click();
+        QCOMPARE(readRaw(source), exampleOutline());
+        QCOMPARE(entriesOf(dir.path()), QList<QByteArray>{kSjisMemo + ".txt"});
+
+        Window missing(LocalPath::fromBytes(folder + "/\x83\x81\x83\x82x.txt"));
+        QCOMPARE(missing.messages.texts(),
+                 QStringList{dir.path() + QStringLiteral("/メモx.txt\r\nファイルが開けません。")});
+    }
+
+    void pathForDisplay_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("shown");
+        // clang-format off
+        QTest::newRow("UTF-8 as it is") << QByteArray("/tmp/ノート.txt") << QStringLiteral("/tmp/ノート.txt");
+        QTest::newRow("Shift-JIS name") << "/tmp/" + kSjisMemo + ".txt" << QStringLiteral("/tmp/メモ.txt");
+        QTest::newRow("each part on its own") << "/" + kSjisMemo + "/ノート/" + kSjisMemo << QStringLiteral("/メモ/ノート/メモ");
+        QTest::newRow("neither UTF-8 nor CP932") << QByteArray("/tmp/a\xff\x83") << QStringLiteral("/tmp/a\uFFFD\uFFFD");
+        // clang-format on
+    }
+
+    void pathForDisplay() {
+        QFETCH(QByteArray, bytes);
+        const QString path = LocalPath::fromBytes(bytes.toStdString());
+        QCOMPARE(LocalPath::toBytes(path), bytes.toStdString());
+        QTEST(LocalPath::forDisplay(path), "shown");
+    }
+
+    // What the Qt dialog gives back for a name it cannot hold leads to the one entry it
+    // stands for.
+    void dialogNameLeadsToTheEntryItShows_data() {
+        QTest::addColumn<QByteArrayList>("entries");  // made in the folder; "x/" a folder
+        QTest::addColumn<QByteArray>("chosen");       // relative to the folder
+        QTest::addColumn<QByteArray>("resolved");     // the same when no entry is sure
+        const QByteArray memo = kSjisMemo + ".txt";
+        // clang-format off
+        QTest::newRow("one entry") << QByteArrayList{memo, "other.txt"} << memo << memo;
+        QTest::newRow("no entry") << QByteArrayList{"other.txt"} << memo << QByteArray();
+        QTest::newRow("two look the same") << QByteArrayList{memo, "\x83\x82\x83\x81.txt"} << memo << QByteArray();
+        QTest::newRow("in a Shift-JIS folder") << QByteArrayList{kSjisMemo + "/", kSjisMemo + "/a.txt"} << kSjisMemo + "/a.txt" << kSjisMemo + "/a.txt";
+        // clang-format on
+    }
+
+    void dialogNameLeadsToTheEntryItShows() {
+        QFETCH(QByteArrayList, entries);
+        QFETCH(QByteArray, chosen);
+        QFETCH(QByteArray, resolved);
+        QTemporaryDir dir;
+        const std::string folder = QFile::encodeName(dir.path()).toStdString() + '/';
+        for (const QByteArray& entry : entries) {
+            if (entry.endsWith('/')) {
+                QCOMPARE(::mkdir((folder + entry.toStdString()).c_str(), 0755), 0);
+            } else {
+                QVERIFY(writeRaw(folder + entry.toStdString(), "x"));
+            }
+        }
+        const QString qtName =
+            LocalPath::toQtName(LocalPath::fromBytes(folder + chosen.toStdString()));
+        QVERIFY(qtName.contains(QChar(0xFFFD)));
+        const QString expected =
+            resolved.isEmpty() ? qtName : LocalPath::fromBytes(folder + resolved.toStdString());
+        QCOMPARE(LocalPath::fromQtName(qtName), expected);
+    }
+
+    // The message names the notes by title, a few of them, and the manual's section.
+    void markerLinesMessage_data() {
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<QString>("listed");
+        // clang-format off
+        QTest::newRow("one") << QStringList{"A"} << QStringLiteral("「A」");
+        QTest::newRow("three") << QStringList{"A", "B", "C"} << QStringLiteral("「A」「B」「C」");
+        QTest::newRow("five") << QStringList{"A", "B", "C", "D", "E"} << QStringLiteral("「A」「B」「C」ほか 2 件");
+        // clang-format on
+    }
+
+    void markerLinesMessage() {
+        QFETCH(QStringList, titles);
+        QFETCH(QString, listed);
+        const QString path = QStringLiteral("/tmp/n.txt");
+        QCOMPARE(
+            FileCommands::markerLinesMessage(path, titles),
+            path +
+                QStringLiteral(
+                    "\r\n本文に見出し行（<**********>）で始まる行があるノードがあります：") +
+                listed +
+                QStringLiteral("\r\n保存はしましたが、開き直すとその行から別のノードに分かれます。"
+                               "\r\n操作説明の「") +
+                FileCommands::kMarkerLineHelpSection + QStringLiteral("」をご覧ください。"));
+    }
+
+    // The manual has the section the message points to, and says the same thing there.
+    void markerLinesMessageMatchesTheManual() {
+        const QString help = QString::fromUtf8(
+            readBytes(QDir::cleanPath(qEnvironmentVariable("MOSSLEAF_TEST_DATA") +
+                                      QStringLiteral("/../../src/launch/help.htm"))));
+        QVERIFY(
+            help.contains(u'>' + FileCommands::kMarkerLineHelpSection + QStringLiteral("</h2>")));
+        QString plain = help;
+        plain.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+            .replace(QStringLiteral("&gt;"), QStringLiteral(">"));
+        const QString sentence =
+            FileCommands::markerLinesMessage({}, {}).section(QStringLiteral("\r\n"), 1, 1);
+        QVERIFY2(plain.contains(sentence.chopped(1)), qPrintable(sentence));
+    }
+
+    // A failure while showing the loaded notebook ends in a message, never in Qt's abort.
+    void failureWhileShowingTheFirstBody_data() {
+        QTest::addColumn<bool>("outOfMemory");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("keepsName");
+        QTest::newRow("out of memory")
+            << true << QStringLiteral("メモリが足りないため、本文を表示できません。") << true;
+        QTest::newRow("other failure")
+            << false << QStringLiteral("予期しないエラーのため、操作を最後まで行えませんでした。")
+            << false;
+    }
+
+    void failureWhileShowingTheFirstBody() {
+        QFETCH(bool, outOfMemory);
+        QFETCH(QString, message);
+        QFETCH(bool, keepsName);
+        Window w;
+        const QString source = w.path("notes.txt");
+        writeBytes(source, exampleOutline());
+        FileCommands::setBodyConverterForTest([outOfMemory](std::u16string_view) -> QString {
+            if (outOfMemory) {
+                throw std::bad_alloc();
+            }
+            throw std::runtime_error("broken");
+        });
+        w.dialogs.answers << source;
+        w.form->Text2->setPlainText(QStringLiteral("left over"));
+        w.form->mnuFileOpen_Click();
+        FileCommands::setBodyConverterForTest({});
+        QCOMPARE(w.messages.texts(), QStringList{source + QStringLiteral("\r\n") + message});
+        QVERIFY(w.form->Text2->toPlainText().isEmpty());
+        QCOMPARE(w.form->Doc.Nodes.Count(), 3);
+        QCOMPARE(w.fileName(), keepsName ? source : QString());
     }
 
     void loadShowsFirstBodyAndSecondNode_data() {

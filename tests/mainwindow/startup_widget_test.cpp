@@ -2,11 +2,13 @@
 // line, and what closing writes back.
 
 #include <QDialog>
+#include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "document/local_path.h"
 #include "editing/body_edit.h"
 #include "editing/outline_tree.h"
 #include "mainwindow/frm_main.h"
@@ -213,20 +215,58 @@ private slots:
         QVERIFY(form.isVisible());
     }
 
+    // The arguments are joined as bytes: names that are not UTF-8, or that look like Qt's own
+    // options, come through as typed.
     void commandLineJoinsTheArguments_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<QByteArrayList>("arguments");
+        QTest::addColumn<QByteArray>("commandLine");
         // clang-format off
-        QTest::newRow("none") << QStringList{"mossleaf"} << QString();
-        QTest::newRow("one path") << QStringList{"mossleaf", "/tmp/a b.txt"} << QStringLiteral("/tmp/a b.txt");
-        QTest::newRow("two paths") << QStringList{"mossleaf", "/tmp/a", "/tmp/b"} << QStringLiteral("/tmp/a /tmp/b");
-        QTest::newRow("blanks kept") << QStringList{"mossleaf", " x ", ""} << QStringLiteral(" x  ");
+        QTest::newRow("none") << QByteArrayList{"mossleaf"} << QByteArray();
+        QTest::newRow("one path") << QByteArrayList{"mossleaf", "/tmp/a b.txt"} << QByteArray("/tmp/a b.txt");
+        QTest::newRow("two paths") << QByteArrayList{"mossleaf", "/tmp/a", "/tmp/b"} << QByteArray("/tmp/a /tmp/b");
+        QTest::newRow("blanks kept") << QByteArrayList{"mossleaf", " x ", ""} << QByteArray(" x  ");
+        QTest::newRow("Shift-JIS name") << QByteArrayList{"mossleaf", "/tmp/\x83\x81\x83\x82.txt"} << QByteArray("/tmp/\x83\x81\x83\x82.txt");
+        QTest::newRow("Qt options") << QByteArrayList{"mossleaf", "-platform", "x", "-reverse"} << QByteArray("-platform x -reverse");
         // clang-format on
     }
 
     void commandLineJoinsTheArguments() {
-        QFETCH(QStringList, arguments);
-        QTEST(Module1::commandLineFrom(arguments), "commandLine");
+        QFETCH(QByteArrayList, arguments);
+        QFETCH(QByteArray, commandLine);
+        std::vector<std::string> argv;
+        for (const QByteArray& argument : arguments) {
+            argv.push_back(argument.toStdString());
+        }
+        QCOMPARE(LocalPath::toBytes(Module1::commandLineFrom(argv)), commandLine.toStdString());
+    }
+
+    // The real program: a file named like Qt's options is the file it opens, while
+    // QT_QPA_PLATFORM still chooses the platform. Start-up reports "idle" only once the file
+    // was read without a message (a message box would stop it before).
+    void optionLikeFileNameIsOpened() {
+        QTemporaryDir work;
+        writeBytes(work.filePath(QStringLiteral("-platform x")), exampleOutline());
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("MOSSLEAF_STARTUP_TRACE"), QStringLiteral("1"));
+        program.setProcessEnvironment(env);
+        program.setWorkingDirectory(work.path());
+        program.setProcessChannelMode(QProcess::MergedChannels);
+        program.start(QStringLiteral(MOSSLEAF_PROGRAM), {"-platform", "x"});
+        QByteArray output;
+        const bool idle = QTest::qWaitFor(
+            [&] {
+                output += program.readAll();
+                return output.contains("mossleaf-startup idle") ||
+                       program.state() == QProcess::NotRunning;
+            },
+            20000);
+        const bool stillRunning = program.state() == QProcess::Running;
+        program.kill();
+        program.waitForFinished();
+        QVERIFY2(idle && stillRunning && output.contains("mossleaf-startup idle"),
+                 output.constData());
     }
 
     // The real store: values written as text under [Settings] of Mossleaf/Mossleaf.conf in the
