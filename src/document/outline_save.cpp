@@ -56,7 +56,8 @@ bool isLineEnd(char16_t unit) {
 // A line (ended by CR LF, a lone CR or a lone LF, as the reader splits them) that the reader
 // takes for a record header.
 bool holdsHeaderLine(std::u16string_view body) {
-    const std::u16string marker(RecordMarker.begin(), RecordMarker.end());
+    constexpr std::u16string_view marker = u"<**********>";
+    static_assert(marker.size() == RecordMarker.size());
     for (std::size_t at = body.find(marker); at != std::u16string_view::npos;
          at = body.find(marker, at + 1)) {
         const std::size_t after = at + marker.size();
