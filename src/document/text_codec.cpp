@@ -334,6 +334,18 @@ void Utf8Validator::feed(std::string_view bytes) {
         if (p == end) {
             break;
         }
+        // Kana and kanji first: three bytes whose second byte has no narrower range.
+        const unsigned char b0 = *p;
+        if (b0 >= 0xE1 && b0 <= 0xEF && b0 != 0xED && end - p >= 3 && (p[1] & 0xC0) == 0x80 &&
+            (p[2] & 0xC0) == 0x80) {
+            multiByte_ = true;
+            p += 3;
+            continue;
+        }
+        if (b0 < 0x80) {
+            ++p;
+            continue;
+        }
         const int length = utf8SequenceLength(p, end);
         if (length == 0) {
             valid_ = false;
