@@ -1,10 +1,16 @@
 #include "document/document.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <stdexcept>
 
 #include "document/number_text.h"
 #include "document/outline_reader.h"
 #include "document/outline_save.h"
+#include "document/typed_text.h"
 
 namespace mossleaf {
 
@@ -27,11 +33,12 @@ Node* Document::AddNode(const std::u16string& title) {
         return nullptr;
     }
     std::string key = nodeKey(NodeCounter);
+    StoredText text(titleFromTyped(title));
     Node* node = nullptr;
     if (!CurrentKey.empty() && Nodes.find(CurrentKey) != nullptr) {
-        node = Nodes.Add(CurrentKey, Relationship::Child, std::move(key), StoredText(title));
+        node = Nodes.Add(CurrentKey, Relationship::Child, std::move(key), std::move(text));
     } else {
-        node = Nodes.Add(std::move(key), StoredText(title));
+        node = Nodes.Add(std::move(key), std::move(text));
     }
     if (node == nullptr) {
         return nullptr;  // the key is taken: nothing changes
@@ -47,7 +54,7 @@ void Document::RenameNode(const std::u16string& title) {
         return;
     }
     StoredText text = node->Text;
-    text.assign(title);  // keeps the file's bytes when the title did not change
+    text.assign(titleFromTyped(title));  // keeps the file's bytes when the title did not change
     Nodes.setText(CurrentIndex, std::move(text));
 }
 
@@ -70,7 +77,7 @@ void Document::StoreBody(std::string_view selectedKey, std::u16string text) {
     }
     const int slot = NodeNumberOf(selectedKey);
     if (isSlot(slot)) {
-        BodyTable[slot].assign(std::move(text));
+        BodyTable[slot].assign(bodyFromTyped(text));
     }
 }
 
@@ -82,12 +89,34 @@ void Document::ClearDocument() {
 }
 
 LoadOutcome Document::LoadDocument(const std::string& path) {
-    std::string reason;
-    std::shared_ptr<const std::string> bytes = readWholeFile(path, reason);
-    if (!bytes) {
-        return {LoadOutcome::Status::CannotOpen, reason};
+    try {
+        std::string reason;
+        std::shared_ptr<const std::string> bytes = readWholeFile(path, reason);
+        if (!bytes) {
+            return {LoadOutcome::Status::CannotOpen, reason};
+        }
+        // Read into a Document of its own first: running out of memory halfway (a title of
+        // a gigabyte) must leave this one as it was.
+        auto loaded = std::make_unique<Document>();
+        const LoadOutcome outcome = loadOutline(*loaded, std::move(bytes), path);
+        takeLoaded(*loaded);
+        return outcome;
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
     }
-    return loadOutline(*this, std::move(bytes), path);
+    return {LoadOutcome::Status::CannotOpen, std::strerror(ENOMEM)};
+}
+
+void Document::takeLoaded(Document& loaded) {
+    // What loadOutline sets; the rest (the current node, the slots past the last record)
+    // stays as a load into this Document would have left it.
+    Nodes.replaceWith(loaded.Nodes);
+    for (int slot = 1; slot < loaded.NodeCounter && slot < BodySlots; ++slot) {
+        BodyTable[slot] = std::move(loaded.BodyTable[slot]);
+    }
+    NodeCounter = loaded.NodeCounter;
+    CurrentFileName.swap(loaded.CurrentFileName);
+    Encoding = loaded.Encoding;
 }
 
 SaveOutcome Document::SaveDocument(const std::string& path) {

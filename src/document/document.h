@@ -65,19 +65,25 @@ public:
     // NodeCounter. Returns the new node, or nullptr when NodeCounter is outside BodyTable.
     Node* AddNode(const std::u16string& title);
     // Sets the title of Nodes(CurrentIndex); does nothing when CurrentIndex names no node.
+    // Titles, here and in AddNode, are made one line (see titleFromTyped).
     void RenameNode(const std::u16string& title);
     // Records the selected node as current and returns the body Text2 is to show. An empty
     // tree returns an empty text and keeps CurrentKey/CurrentIndex; no selection (empty key
     // or one that names no node) returns nothing and changes nothing.
     std::optional<std::u16string> ShowSelection(std::string_view selectedKey);
-    // Stores `text` as the body of the selected node; nothing when no node is selected.
+    // Stores `text` as the body of the selected node, each line break made CR LF (see
+    // bodyFromTyped); nothing when no node is selected.
     void StoreBody(std::string_view selectedKey, std::u16string text);
     // Empties the tree and CurrentFileName; the caller empties Text2. The encoding goes back
     // to CP932, the one of a new Document (a load then sets its file's).
     void ClearDocument();
 
+    // Running out of memory gives CannotOpen and leaves the Document as it was.
     LoadOutcome LoadDocument(const std::string& path);
     SaveOutcome SaveDocument(const std::string& path);
+
+private:
+    void takeLoaded(Document& loaded);
 };
 
 // The number in a node key ("S12" -> 12): the characters after the first read as a decimal

@@ -95,6 +95,17 @@ void NodeCollection::Clear() {
     }
 }
 
+void NodeCollection::replaceWith(NodeCollection& other) {
+    Clear();
+    nodes_.swap(other.nodes_);
+    byKey_.swap(other.byKey_);
+    if (observer_) {
+        for (const auto& node : nodes_) {
+            observer_->nodeAdded(*node);
+        }
+    }
+}
+
 void NodeCollection::setText(int index, StoredText text) {
     Node* node = (*this)(index);
     if (node == nullptr) {

@@ -62,6 +62,9 @@ public:
     // Removes the node at `index` with its descendants; later nodes move down.
     void Remove(int index);
     void Clear();
+    // Clear() and adding each node of `other` (left empty) again, without allocating, so
+    // that a load that fails midway can leave the collection as it was.
+    void replaceWith(NodeCollection& other);
 
     void setText(int index, StoredText text);
 

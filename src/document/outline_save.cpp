@@ -1,46 +1,154 @@
 #include "document/outline_save.h"
 
+#include <cerrno>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+
 #include "document/atomic_file.h"
+#include "document/outline_reader.h"
 
 namespace mossleaf {
 
-SaveOutcome saveOutlineFile(Document& doc, const std::string& path,
-                            const SinkInterposer& interpose) {
+namespace {
+
+// Hands the bytes on and follows them, to learn how the finished file will be read.
+class WatchingSink : public ByteSink {
+public:
+    explicit WatchingSink(ByteSink& next) : next_(next) {}
+    bool write(std::string_view bytes) override {
+        validator_.feed(bytes);
+        return next_.write(bytes);
+    }
+    std::string failureReason() const override { return next_.failureReason(); }
+    const Utf8Validator& validator() const { return validator_; }
+
+private:
+    ByteSink& next_;
+    Utf8Validator validator_;
+};
+
+// Whether a file written in `encoding` is read in that encoding again. Pure ASCII reads
+// back the same whichever way it is taken.
+bool readsBackAs(TextEncoding encoding, const Utf8Validator& written) {
+    switch (encoding) {
+        case TextEncoding::Cp932:
+            return written.detected() == TextEncoding::Cp932;
+        case TextEncoding::Utf8:
+            return written.valid();
+        case TextEncoding::Utf8Bom:
+            return true;
+    }
+    return false;
+}
+
+SaveOutcome failed(std::string reason) {
+    SaveOutcome outcome;
+    outcome.status = SaveOutcome::Status::Failed;
+    outcome.reason = std::move(reason);
+    return outcome;
+}
+
+bool isLineEnd(char16_t unit) {
+    return unit == u'\r' || unit == u'\n';
+}
+
+// A line (ended by CR LF, a lone CR or a lone LF, as the reader splits them) that the reader
+// takes for a record header.
+bool holdsHeaderLine(std::u16string_view body) {
+    constexpr std::u16string_view marker = u"<**********>";
+    static_assert(marker.size() == RecordMarker.size());
+    for (std::size_t at = body.find(marker); at != std::u16string_view::npos;
+         at = body.find(marker, at + 1)) {
+        const std::size_t after = at + marker.size();
+        const bool startsLine = at == 0 || isLineEnd(body[at - 1]);
+        const bool endsHeader =
+            after == body.size() || isLineEnd(body[after]) || body[after] == u',';
+        if (startsLine && endsHeader) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A body read from a file was split off at its header lines, so only changed ones can hold
+// one.
+std::vector<std::string> keysWithHeaderLines(const Document& doc) {
+    std::vector<std::string> keys;
+    for (int i = 1; i <= doc.Nodes.Count(); ++i) {
+        const Node& node = *doc.Nodes(i);
+        const int slot = NodeNumberOf(node.Key);
+        if (slot < 0 || slot >= Document::BodySlots) {
+            continue;
+        }
+        const StoredText& body = doc.BodyTable[slot];
+        if (!body.hasOriginalBytes() && holdsHeaderLine(body.text())) {
+            keys.push_back(node.Key);
+        }
+    }
+    return keys;
+}
+
+SaveOutcome save(Document& doc, const std::string& path, const SinkInterposer& interpose) {
     AtomicFile file(path);
     if (!file.open()) {
-        return {SaveOutcome::Status::Failed, file.error()};
+        return failed(file.error());
     }
     std::string reason;
+    bool readsBack = false;
     auto writeAs = [&](TextEncoding encoding) {
         std::unique_ptr<ByteSink> front = interpose ? interpose(file.sink()) : nullptr;
-        ByteSink& sink = front ? *front : file.sink();
+        WatchingSink sink(front ? *front : file.sink());
         const WriteStatus status = writeOutline(doc, encoding, sink);
         if (status == WriteStatus::Failed) {
             reason = sink.failureReason();
         }
+        readsBack = readsBackAs(encoding, sink.validator());
         return status;
     };
 
-    WriteStatus status = writeAs(doc.Encoding);
-    const bool fallback = status == WriteStatus::CannotHold;
-    if (fallback) {
+    TextEncoding encoding = doc.Encoding;
+    WriteStatus status = writeAs(encoding);
+    // A file that would be read in another encoding, or that cannot be written in its own,
+    // is written again as UTF-8 with a byte-order mark, which nothing can mistake.
+    if (status == WriteStatus::CannotHold || (status == WriteStatus::Written && !readsBack)) {
         if (!file.restart()) {
-            return {SaveOutcome::Status::Failed, file.error()};
+            return failed(file.error());
         }
-        status = writeAs(TextEncoding::Utf8Bom);
+        encoding = TextEncoding::Utf8Bom;
+        status = writeAs(encoding);
     }
     if (status != WriteStatus::Written) {
         file.discard();
-        return {SaveOutcome::Status::Failed, reason};
+        return failed(reason);
     }
+    SaveOutcome outcome;
+    outcome.markerLineKeys = keysWithHeaderLines(doc);
     if (!file.commit()) {
-        return {SaveOutcome::Status::Failed, file.error()};
+        return failed(file.error());
     }
-    if (fallback) {
-        doc.Encoding = TextEncoding::Utf8Bom;
-        return {SaveOutcome::Status::SavedAsUtf8, {}};
+    if (encoding != doc.Encoding) {
+        // Only a CP932 notebook becoming UTF-8 is news to the user; a UTF-8 one that gained
+        // its byte-order mark is still UTF-8.
+        if (doc.Encoding == TextEncoding::Cp932) {
+            outcome.status = SaveOutcome::Status::SavedAsUtf8;
+        }
+        doc.Encoding = encoding;
     }
-    return {};
+    return outcome;
+}
+
+}  // namespace
+
+SaveOutcome saveOutlineFile(Document& doc, const std::string& path,
+                            const SinkInterposer& interpose) {
+    try {
+        return save(doc, path, interpose);
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    // The temporary file went with the unwinding; the old file was never touched.
+    return failed(std::strerror(ENOMEM));
 }
 
 }  // namespace mossleaf

@@ -14,9 +14,11 @@ namespace mossleaf {
 using SinkInterposer = std::function<std::unique_ptr<ByteSink>(ByteSink& file)>;
 
 // Writes the Document to `path` in its encoding, replacing the file only when everything
-// was written. When CP932 cannot hold a character the whole file is written as UTF-8 with a
-// byte-order mark, and the Document's encoding becomes Utf8Bom once that save succeeded.
-// Nothing else of the Document changes.
+// was written. When CP932 cannot hold a character, or the bytes written would be taken for
+// another encoding on the next open (CP932 that is valid UTF-8, UTF-8 that is not), the whole
+// file is written as UTF-8 with a byte-order mark, and the Document's encoding becomes
+// Utf8Bom once that save succeeded. Nothing else of the Document changes. Running out of
+// memory fails the save like a full disk does.
 SaveOutcome saveOutlineFile(Document& doc, const std::string& path,
                             const SinkInterposer& interpose = {});
 

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstring>
@@ -27,42 +28,60 @@ char16_t escapeByte(unsigned char byte) {
     return static_cast<char16_t>(kEscapedByteBase + byte);
 }
 
-// Length of the valid UTF-8 sequence at `p` (1..4), or 0 when the bytes there do not form
-// one. Surrogates, overlong forms and values beyond U+10FFFF are not valid.
+constexpr int kCutShort = -1;
+
+// Length of the valid UTF-8 sequence at `p` (1..4); 0 when the bytes there do not start
+// one; kCutShort when they start one that `end` cuts off. Surrogates, overlong forms and
+// values beyond U+10FFFF are not valid.
 int utf8SequenceLength(const unsigned char* p, const unsigned char* end) {
     const unsigned char b0 = p[0];
+    int length = 0;
+    unsigned char secondLow = 0x80;
+    unsigned char secondHigh = 0xBF;
     if (b0 < 0x80) {
         return 1;
+    } else if (b0 >= 0xC2 && b0 <= 0xDF) {
+        length = 2;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        length = 3;
+        if (b0 == 0xE0) {
+            secondLow = 0xA0;  // below: overlong
+        } else if (b0 == 0xED) {
+            secondHigh = 0x9F;  // above: surrogates
+        }
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        length = 4;
+        if (b0 == 0xF0) {
+            secondLow = 0x90;  // below: overlong
+        } else if (b0 == 0xF4) {
+            secondHigh = 0x8F;  // above: beyond U+10FFFF
+        }
+    } else {
+        return 0;
     }
-    auto cont = [&](int i) { return p + i < end && (p[i] & 0xC0) == 0x80; };
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        return cont(1) ? 2 : 0;
-    }
-    if (b0 >= 0xE0 && b0 <= 0xEF) {
-        if (!cont(1) || !cont(2)) {
+    for (int i = 1; i < length; ++i) {
+        if (p + i >= end) {
+            return kCutShort;
+        }
+        const unsigned char low = i == 1 ? secondLow : 0x80;
+        const unsigned char high = i == 1 ? secondHigh : 0xBF;
+        if (p[i] < low || p[i] > high) {
             return 0;
         }
-        if (b0 == 0xE0 && p[1] < 0xA0) {
-            return 0;  // overlong
-        }
-        if (b0 == 0xED && p[1] >= 0xA0) {
-            return 0;  // surrogate
-        }
-        return 3;
     }
-    if (b0 >= 0xF0 && b0 <= 0xF4) {
-        if (!cont(1) || !cont(2) || !cont(3)) {
-            return 0;
-        }
-        if (b0 == 0xF0 && p[1] < 0x90) {
-            return 0;  // overlong
-        }
-        if (b0 == 0xF4 && p[1] >= 0x90) {
-            return 0;  // beyond U+10FFFF
-        }
-        return 4;
+    return length;
+}
+
+// The unit a three-byte surrogate form at `p` stands for, or 0. The writer gives every lone
+// surrogate this form, so it reads back as itself; the forms of the escapes themselves
+// (ED B2 80..ED B3 BF) are no such unit, since the writer never makes them: they stay
+// three escaped bytes, which keeps their bytes.
+char16_t surrogateForm(const unsigned char* p, const unsigned char* end) {
+    if (end - p < 3 || p[0] != 0xED || p[1] < 0xA0 || p[1] > 0xBF || (p[2] & 0xC0) != 0x80) {
+        return 0;
     }
-    return 0;
+    const auto unit = static_cast<char16_t>(0xD000 | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+    return isEscape(unit) ? 0 : unit;
 }
 
 std::u16string decodeUtf8(std::string_view bytes) {
@@ -94,7 +113,12 @@ std::u16string decodeUtf8(std::string_view bytes) {
                 break;
             }
             default:
-                out.push_back(escapeByte(*p++));
+                if (const char16_t unit = surrogateForm(p, end)) {
+                    out.push_back(unit);
+                    p += 3;
+                } else {
+                    out.push_back(escapeByte(*p++));
+                }
                 break;
         }
     }
@@ -102,8 +126,7 @@ std::u16string decodeUtf8(std::string_view bytes) {
 }
 
 // Every unit has a byte form: escapes give their byte back, and surrogates without a
-// partner get their three-byte form so that nothing is lost (such bytes read back as
-// escaped bytes, which write the same bytes again).
+// partner get their three-byte form, which reads back as the same unit.
 void encodeUtf8(std::u16string_view text, std::string& out) {
     const std::size_t n = text.size();
     for (std::size_t i = 0; i < n; ++i) {
@@ -115,8 +138,8 @@ void encodeUtf8(std::u16string_view text, std::string& out) {
             out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
         } else if (isHighSurrogate(static_cast<char16_t>(unit)) && i + 1 < n &&
                    isLowSurrogate(text[i + 1])) {
-            // A pair, also when its low half looks like an escape: the decoder emits a high
-            // surrogate only together with its low half, never before an escape.
+            // A pair, also when its low half looks like an escape: the four bytes read back
+            // as the same two units.
             const char32_t cp = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
             out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
@@ -272,13 +295,32 @@ bool encodeCp932(std::u16string_view text, std::string& out) {
 
 }  // namespace
 
-TextEncoding detectEncoding(std::string_view fileBytes) {
-    if (fileBytes.starts_with("\xEF\xBB\xBF")) {
-        return TextEncoding::Utf8Bom;
+void Utf8Validator::feed(std::string_view bytes) {
+    if (!valid_) {
+        return;
     }
-    const auto* p = reinterpret_cast<const unsigned char*>(fileBytes.data());
-    const auto* end = p + fileBytes.size();
-    bool multiByte = false;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    if (openLength_ > 0) {
+        // Finish the sequence the last piece left open with the first bytes of this one.
+        unsigned char sequence[4];
+        std::memcpy(sequence, open_, openLength_);
+        const int added = static_cast<int>(std::min<std::size_t>(4 - openLength_, bytes.size()));
+        std::memcpy(sequence + openLength_, p, added);
+        const int length = utf8SequenceLength(sequence, sequence + openLength_ + added);
+        if (length == 0) {
+            valid_ = false;
+            return;
+        }
+        if (length == kCutShort) {
+            std::memcpy(open_ + openLength_, p, added);
+            openLength_ += added;
+            return;
+        }
+        p += length - openLength_;
+        openLength_ = 0;
+        multiByte_ = true;
+    }
     while (p < end) {
         // Whole words of ASCII at a time: most text is mostly ASCII.
         while (end - p >= 8) {
@@ -292,14 +334,44 @@ TextEncoding detectEncoding(std::string_view fileBytes) {
         if (p == end) {
             break;
         }
+        // Kana and kanji first: three bytes whose second byte has no narrower range.
+        const unsigned char b0 = *p;
+        if (b0 >= 0xE1 && b0 <= 0xEF && b0 != 0xED && end - p >= 3 && (p[1] & 0xC0) == 0x80 &&
+            (p[2] & 0xC0) == 0x80) {
+            multiByte_ = true;
+            p += 3;
+            continue;
+        }
+        if (b0 < 0x80) {
+            ++p;
+            continue;
+        }
         const int length = utf8SequenceLength(p, end);
         if (length == 0) {
-            return TextEncoding::Cp932;
+            valid_ = false;
+            return;
         }
-        multiByte = multiByte || length > 1;
+        if (length == kCutShort) {
+            openLength_ = static_cast<int>(end - p);
+            std::memcpy(open_, p, openLength_);
+            return;
+        }
+        multiByte_ = multiByte_ || length > 1;
         p += length;
     }
-    return multiByte ? TextEncoding::Utf8 : TextEncoding::Cp932;
+}
+
+TextEncoding Utf8Validator::detected() const {
+    return valid_ && openLength_ == 0 && multiByte_ ? TextEncoding::Utf8 : TextEncoding::Cp932;
+}
+
+TextEncoding detectEncoding(std::string_view fileBytes) {
+    if (fileBytes.starts_with("\xEF\xBB\xBF")) {
+        return TextEncoding::Utf8Bom;
+    }
+    Utf8Validator validator;
+    validator.feed(fileBytes);
+    return validator.detected();
 }
 
 std::u16string decodeText(std::string_view bytes, TextEncoding encoding) {

@@ -23,6 +23,27 @@ constexpr char16_t kEscapedByteBase = 0xDC00;
 // multi-byte sequence means Utf8; anything else is Cp932.
 TextEncoding detectEncoding(std::string_view fileBytes);
 
+// Follows bytes handed over in pieces (a sequence may be split between two) and tells what
+// detectEncoding would say of all of them together, byte-order mark aside. Once the bytes
+// are known not to be UTF-8, further pieces cost nothing.
+class Utf8Validator {
+public:
+    void feed(std::string_view bytes);
+    // Valid UTF-8 so far, no sequence left open at the end.
+    bool valid() const { return valid_ && openLength_ == 0; }
+    // Utf8 or Cp932, as for a file without a byte-order mark.
+    TextEncoding detected() const;
+
+private:
+    unsigned char open_[3] = {};  // the start of a sequence the last piece cut off
+    int openLength_ = 0;
+    bool valid_ = true;
+    bool multiByte_ = false;
+};
+
+// In UTF-8 the three-byte form of a surrogate (not valid UTF-8, but what encodeText writes
+// for a surrogate without a partner) decodes to that unit, except the forms of the escapes,
+// which decode as three escaped bytes.
 std::u16string decodeText(std::string_view bytes, TextEncoding encoding);
 
 // Appends the encoded text to `out`. Returns false (and leaves `out` as it was) when a

@@ -1,13 +1,76 @@
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+
 #include "document/document.h"
+#include "document/outline_save.h"
 #include "outline_test_support.h"
 
+using mossleaf::ByteSink;
 using mossleaf::Document;
+using mossleaf::LoadOutcome;
 using mossleaf::Node;
 using mossleaf::NodeNumberOf;
+using mossleaf::SaveOutcome;
 using mossleaf::TextEncoding;
 using namespace testsupport;
+
+#if defined(__SANITIZE_ADDRESS__)
+#define MOSSLEAF_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define MOSSLEAF_ASAN 1
+#endif
+#endif
+
+namespace {
+
+// Passes bytes to the file until `limit` bytes have gone, then runs out of memory, on the
+// `pass`-th writing of the file (a save that falls back to UTF-8 writes it twice).
+class ExhaustingSink : public ByteSink {
+public:
+    ExhaustingSink(ByteSink& file, qsizetype limit, bool lengthError)
+        : file_(file), left_(limit), lengthError_(lengthError) {}
+    bool write(std::string_view bytes) override {
+        if (qsizetype(bytes.size()) > left_) {
+            if (lengthError_) {
+                throw std::length_error("basic_string::_M_create");
+            }
+            throw std::bad_alloc();
+        }
+        left_ -= qsizetype(bytes.size());
+        return file_.write(bytes);
+    }
+
+private:
+    ByteSink& file_;
+    qsizetype left_;
+    bool lengthError_;
+};
+
+// Kilobytes of address space the process has mapped.
+long mappedKib() {
+    long pages = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld", &pages) != 1) {
+            pages = 0;
+        }
+        std::fclose(statm);
+    }
+    return pages * (::sysconf(_SC_PAGESIZE) / 1024);
+}
+
+}  // namespace
 
 class DocumentOpsTest : public QObject {
     Q_OBJECT
@@ -212,6 +275,145 @@ private slots:
         // With CurrentKey naming no node any more, the next node is the root-level S9.
         doc.AddNode(u"next");
         QCOMPARE(describe(doc), QString("S9()next="));
+    }
+
+    void typedTextIsStoredAsTheFileHoldsIt_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("body");
+        // clang-format off
+        QTest::newRow("lone LF") << "a\nb" << "a b" << "a\r\nb";
+        QTest::newRow("lone CR at the end") << "a\r" << "a " << "a\r\n";
+        QTest::newRow("CR LF") << "a\r\nb" << "a b" << "a\r\nb";
+        QTest::newRow("LF CR") << "a\n\rb" << "a  b" << "a\r\n\r\nb";
+        QTest::newRow("paragraph separator") << QString::fromUtf16(u"a\u2029b") << "a b" << "a\r\nb";
+        // clang-format on
+    }
+
+    void typedTextIsStoredAsTheFileHoldsIt() {
+        QFETCH(QString, typed);
+        QFETCH(QString, title);
+
+        Document doc;
+        doc.NodeCounter = 1;
+        doc.AddNode(us(typed));
+        doc.StoreBody("S1", us(typed));
+        QCOMPARE(qs(doc.Nodes(1)->title()), title);
+        QTEST(qs(doc.bodyOf("S1")), "body");
+        doc.CurrentIndex = 1;
+        doc.RenameNode(u"!" + us(typed));
+        QCOMPARE(qs(doc.Nodes(1)->title()), "!" + title);
+    }
+
+    void outOfMemoryFailsTheSave_data() {
+        QTest::addColumn<bool>("lengthError");  // else bad_alloc
+        QTest::addColumn<int>("pass");          // the writing of the file that runs out
+        QTest::addColumn<qsizetype>("limit");   // bytes written before
+        QTest::newRow("bad_alloc at the first byte") << false << 1 << qsizetype(0);
+        QTest::newRow("length_error midway") << true << 1 << qsizetype(10);
+        QTest::newRow("bad_alloc writing again with a byte-order mark")
+            << false << 2 << qsizetype(3);
+    }
+
+    void outOfMemoryFailsTheSave() {
+        QFETCH(bool, lengthError);
+        QFETCH(int, pass);
+        QFETCH(qsizetype, limit);
+
+        QTemporaryDir dir;
+        const QString path = fileIn(dir.path(), QStringLiteral("notes.txt"));
+        const QByteArray old = "<**********>, 1 , 0 ,A\r\n\xC3\xA9\r\n";
+        writeFile(path, old);
+        Document doc;
+        doc.LoadDocument(path.toStdString());
+        // An escaped byte makes the UTF-8 file invalid: it is written a second time.
+        doc.StoreBody("S1", pass == 1 ? u"\u00E9!" : u"\u00E9\xDC81");
+        int passes = 0;
+        const SaveOutcome outcome =
+            mossleaf::saveOutlineFile(doc, path.toStdString(), [&](ByteSink& file) {
+                ++passes;
+                return std::make_unique<ExhaustingSink>(file, passes == pass ? limit : 1 << 20,
+                                                        lengthError);
+            });
+        QCOMPARE(passes, pass);
+        QCOMPARE(outcome.status, SaveOutcome::Status::Failed);
+        QCOMPARE(outcome.reason, std::string(std::strerror(ENOMEM)));
+        QCOMPARE(readFile(path), old);
+        QCOMPARE(entriesOf(dir.path()), QStringList("notes.txt"));
+        QCOMPARE(doc.Encoding, TextEncoding::Utf8);
+    }
+
+    void outOfMemoryLeavesTheLoadedDocument() {
+#ifdef MOSSLEAF_ASAN
+        QSKIP("AddressSanitizer maps more address space than the limit leaves");
+#endif
+        QTemporaryDir dir;
+        const std::string small = fileIn(dir.path(), QStringLiteral("small.txt")).toStdString();
+        writeFile(QString::fromStdString(small), kWorkedExample);
+        Document doc;
+        doc.LoadDocument(small);
+        doc.StoreBody("S2", u"edited");
+        doc.ShowSelection("S2");
+        const QString before = describe(doc);
+
+        // A header whose title is 128 MiB of NUL bytes (a sparse file): the file can be read,
+        // but its title, decoded, takes twice that.
+        const std::string big = fileIn(dir.path(), QStringLiteral("big.txt")).toStdString();
+        const qint64 size = qint64(128) << 20;
+        {
+            QFile file(QString::fromStdString(big));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("<**********>, 1 , 0 ,");
+            QVERIFY(file.resize(size));
+        }
+        std::fflush(nullptr);
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            // An abort must end the child at once, not in the test framework's handler.
+            std::signal(SIGABRT, SIG_DFL);
+            std::signal(SIGSEGV, SIG_DFL);
+            const rlim_t room = rlim_t(mappedKib()) * 1024 + rlim_t(size) + (rlim_t(64) << 20);
+            const rlimit limit{room, room};
+            if (::setrlimit(RLIMIT_AS, &limit) != 0) {
+                ::_exit(10);
+            }
+            LoadOutcome outcome;
+            try {
+                outcome = doc.LoadDocument(big);
+            } catch (...) {
+                ::_exit(4);
+            }
+            int failure = 0;
+            if (outcome.status != LoadOutcome::Status::CannotOpen) {
+                failure = 1;
+            } else if (outcome.reason != std::strerror(ENOMEM)) {
+                failure = 2;
+            } else if (describe(doc) != before || doc.CurrentFileName != small ||
+                       doc.CurrentKey != "S2" || doc.NodeCounter != 4 ||
+                       doc.Encoding != TextEncoding::Cp932) {
+                failure = 3;
+            }
+            ::_exit(failure);
+        }
+        int status = 0;
+        pid_t ended = 0;
+        for (int waited = 0; ended == 0 && waited < 600; ++waited) {
+            ended = ::waitpid(child, &status, WNOHANG);
+            QTest::qSleep(ended == 0 ? 100 : 0);
+        }
+        if (ended == 0) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            QFAIL("the load did not end within a minute");
+        }
+        QCOMPARE(ended, child);
+        QVERIFY2(WIFEXITED(status), qPrintable(QStringLiteral("the load ended the process with "
+                                                              "signal %1")
+                                                   .arg(WTERMSIG(status))));
+        // 1: another status, 2: another reason, 3: the Document changed, 4: an exception escaped,
+        // 10: no limit set
+        QCOMPARE(WEXITSTATUS(status), 0);
     }
 
     void bodyOfAnOutOfRangeSlotIsEmpty() {

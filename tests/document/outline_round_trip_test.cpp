@@ -11,6 +11,7 @@ using mossleaf::TextEncoding;
 using namespace testsupport;
 
 Q_DECLARE_METATYPE(TextEncoding)
+Q_DECLARE_METATYPE(SaveOutcome::Status)
 
 // Files saved again without edits give back their bytes; Documents built in memory are
 // written exactly in the record format.
@@ -118,6 +119,95 @@ private slots:
         doc.StoreBody("S1", u"X" + doc.bodyOf("S1"));
         QVERIFY(!doc.BodyTable[1].hasOriginalBytes());
         QTEST(save(doc), "saved");
+    }
+
+    void editedTextReadsBackTheSame_data() {
+        QTest::addColumn<QByteArray>("file");  // empty: a new Document
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::addColumn<SaveOutcome::Status>("status");
+        QTest::addColumn<TextEncoding>("encoding");
+
+        using B = QByteArray;
+        const B utf8File = "<**********>, 1 , 0 ,A\r\n\xC3\xA9\r\n";
+        const B record = "<**********>, 1 , 0 ,A\r\n";
+        const B bom = "\xEF\xBB\xBF";
+        const auto saved = SaveOutcome::Status::Saved;
+        const auto savedAsUtf8 = SaveOutcome::Status::SavedAsUtf8;
+        // clang-format off
+        // Invalid UTF-8 without the mark would be read as CP932.
+        QTest::newRow("UTF-8 given an escaped byte") << utf8File << QString::fromUtf16(u"é\xDC81") << bom + record + "\xC3\xA9\x81\r\n" << saved << TextEncoding::Utf8Bom;
+        QTest::newRow("UTF-8 given a lone surrogate") << utf8File << QString::fromUtf16(u"\xD800!") << bom + record + "\xED\xA0\x80!\r\n" << saved << TextEncoding::Utf8Bom;
+        QTest::newRow("UTF-8 left with ASCII only") << utf8File << "plain" << record + "plain\r\n" << saved << TextEncoding::Utf8;
+        QTest::newRow("UTF-8 still valid") << utf8File << QString::fromUtf16(u"漢") << record + "\xE6\xBC\xA2\r\n" << saved << TextEncoding::Utf8;
+        // Half-width kana pairs can make CP932 bytes that are valid UTF-8.
+        QTest::newRow("CP932 that reads as UTF-8") << B() << QString::fromUtf16(u"ﾃｩ") << bom + record + "\xEF\xBE\x83\xEF\xBD\xA9\r\n" << savedAsUtf8 << TextEncoding::Utf8Bom;
+        QTest::newRow("CP932 kana pair beside a kanji") << B() << QString::fromUtf16(u"ﾃｩ漢") << record + "\xC3\xA9\x8A\xBF\r\n" << saved << TextEncoding::Cp932;
+        QTest::newRow("CP932 given a lone surrogate") << B() << QString::fromUtf16(u"a\xDBFF") << bom + record + "a\xED\xAF\xBF\r\n" << savedAsUtf8 << TextEncoding::Utf8Bom;
+        // clang-format on
+    }
+
+    void editedTextReadsBackTheSame() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, body);
+
+        Document doc;
+        if (file.isEmpty()) {
+            doc.NodeCounter = 1;
+            doc.AddNode(u"A");
+        } else {
+            const QString in = fileIn(dir_.path(), QStringLiteral("in.txt"));
+            writeFile(in, file);
+            doc.LoadDocument(in.toStdString());
+        }
+        doc.StoreBody("S1", us(body));
+        const QString out = fileIn(dir_.path(), QStringLiteral("out.txt"));
+        const SaveOutcome outcome = doc.SaveDocument(out.toStdString());
+        QTEST(outcome.status, "status");
+        QTEST(readFile(out), "saved");
+        QTEST(doc.Encoding, "encoding");
+        Document again;
+        again.LoadDocument(out.toStdString());
+        QCOMPARE(describe(again), describe(doc));
+    }
+
+    void reportsBodiesWithHeaderLines_data() {
+        QTest::addColumn<QStringList>("bodies");  // of S1, S2 (child of S1) and S3
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<int>("recordsOnOpen");
+        // clang-format off
+        QTest::newRow("none") << QStringList{"<**********>x", " <**********>", "a<**********>,"} << QStringList() << 3;
+        QTest::newRow("marker alone on a middle line") << QStringList{"", "a\r\n<**********>\r\nb", ""} << QStringList{"S2"} << 4;
+        QTest::newRow("marker and comma on the first line") << QStringList{"<**********>, 9 , 1 ,t", "", ""} << QStringList{"S1"} << 4;
+        QTest::newRow("marker as the last line, twice") << QStringList{"", "", "<**********>,\r\n<**********>"} << QStringList{"S3"} << 5;
+        QTest::newRow("in Index order") << QStringList{"x\r\n<**********>", "", "<**********>"} << QStringList{"S1", "S3"} << 5;
+        // clang-format on
+    }
+
+    void reportsBodiesWithHeaderLines() {
+        QFETCH(QStringList, bodies);
+
+        Document doc;
+        doc.NodeCounter = 1;
+        for (const char* title : {"a", "b", "c"}) {
+            doc.AddNode(QString::fromLatin1(title).toStdU16String());
+            doc.CurrentKey = doc.CurrentKey.empty() ? "S1" : "";
+        }
+        for (int i = 0; i < 3; ++i) {
+            doc.StoreBody("S" + std::to_string(i + 1), us(bodies[i]));
+        }
+        const QString out = fileIn(dir_.path(), QStringLiteral("out.txt"));
+        const SaveOutcome outcome = doc.SaveDocument(out.toStdString());
+        QCOMPARE(outcome.status, SaveOutcome::Status::Saved);
+        QStringList keys;
+        for (const std::string& key : outcome.markerLineKeys) {
+            keys << QString::fromStdString(key);
+        }
+        QTEST(keys, "keys");
+        // The report is true: those lines do open records of their own.
+        Document again;
+        again.LoadDocument(out.toStdString());
+        QTEST(again.Nodes.Count(), "recordsOnOpen");
     }
 
     void storingTheSameTextKeepsTheBytes() {

@@ -1,0 +1,96 @@
+#include "outline_fuzz_edits.h"
+
+#include <string>
+
+using namespace mossleaf;
+
+namespace {
+
+// Hands out the bytes of the script from the last one back; zeros once it is used up.
+class Script {
+public:
+    explicit Script(std::string_view bytes) : bytes_(bytes) {}
+    // Mixed with its position, so that the few kinds of byte a text file ends with still
+    // ask for every kind of edit.
+    unsigned byte() {
+        if (bytes_.empty()) {
+            return 0;
+        }
+        const auto b = static_cast<unsigned char>(bytes_.back());
+        bytes_.remove_suffix(1);
+        return (((b + 1u) * 2654435761u + ++taken_ * 40503u) >> 13) & 0xFF;
+    }
+    bool done() const { return bytes_.empty(); }
+
+private:
+    std::string_view bytes_;
+    unsigned taken_ = 0;
+};
+
+// Pieces that meet a rule of the writer or the reader somewhere.
+// clang-format off
+const std::u16string_view kPieces[] = {
+    u"a", u"Zz 9", u"\r", u"\n", u"\r\n", u"\u2028", u"\u2029", u"\u6F22", u"\u3042", u"\uFF71",
+    u"\uFF83\uFF69", u"\u00E9", u"\U0001F600", u"\uD55C", u"\u00A5", u"\u203E", u"\u00A0",
+    u"\u301C", u"\u2212", u"\uFA54", u",", u"\\~", u"<**********>", u"\r\n<**********>",
+    u"<**********>,",
+};
+// clang-format on
+
+std::u16string fuzzText(Script& script) {
+    std::u16string text;
+    const unsigned pieces = script.byte() % 8;
+    for (unsigned i = 0; i < pieces; ++i) {
+        const unsigned kind = script.byte();
+        const auto detail = static_cast<char16_t>(script.byte());
+        switch (kind % 8) {
+            case 0:  // an escaped byte, as a note read from a file with a stray byte holds
+                text.push_back(static_cast<char16_t>(kEscapedByteBase + 0x80 + detail % 0x80));
+                break;
+            case 1:  // a high surrogate, alone unless a low one follows
+                text.push_back(static_cast<char16_t>(0xD800 + detail * 4));
+                break;
+            case 2:  // a low surrogate outside the escapes
+                text.push_back(
+                    static_cast<char16_t>(detail < 0x80 ? 0xDC00 + detail : 0xDD00 + detail * 3));
+                break;
+            default:
+                text.append(kPieces[(kind / 8) % std::size(kPieces)]);
+                break;
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+void applyFuzzEdits(Document& doc, std::string_view bytes) {
+    Script script(bytes);
+    const unsigned edits = 1 + script.byte() % 6;
+    for (unsigned i = 0; i < edits && !script.done(); ++i) {
+        const unsigned what = script.byte();
+        const int count = doc.Nodes.Count();
+        const int index = count > 0 ? 1 + static_cast<int>(script.byte() % count) : 0;
+        const Node* node = doc.Nodes(index);
+        switch (what % 8) {
+            case 0:
+            case 1:  // 新規作成 under the current node, or at the root level
+                doc.CurrentKey = node && what % 16 < 8 ? node->Key : std::string();
+                doc.AddNode(fuzzText(script));
+                break;
+            case 2:
+            case 3:  // 名前変更
+                doc.CurrentIndex = static_cast<std::int16_t>(index);
+                doc.RenameNode(fuzzText(script));
+                break;
+            case 7:  // 削除
+                doc.Nodes.Remove(index);
+                break;
+            default:  // a body committed
+                if (node) {
+                    doc.StoreBody(node->Key, fuzzText(script));
+                }
+                break;
+        }
+    }
+}

@@ -1,0 +1,15 @@
+# The libFuzzer target outline_fuzzer (clang only), included by the top level when
+# MOSSLEAF_FUZZ is on, with or without the tests. The core's sources are compiled again with
+# coverage instrumentation and sanitizers.
+if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "MOSSLEAF_FUZZ needs clang (CMAKE_CXX_COMPILER=clang++)")
+endif()
+get_target_property(core_sources mossleaf_core SOURCES)
+add_executable(outline_fuzzer
+    ${CMAKE_CURRENT_LIST_DIR}/outline_fuzzer.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/outline_fuzz_entry.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/outline_fuzz_edits.cpp
+    ${core_sources})
+target_include_directories(outline_fuzzer PRIVATE ${CMAKE_SOURCE_DIR}/src)
+target_compile_options(outline_fuzzer PRIVATE -fsanitize=fuzzer,address,undefined -g)
+target_link_options(outline_fuzzer PRIVATE -fsanitize=fuzzer,address,undefined)
