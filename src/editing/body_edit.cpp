@@ -2,11 +2,24 @@
 
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QTextDocument>
+
+#include "editing/body_layout.h"
 
 #include "editing/control_focus.h"
 #include "editing/window_shortcuts.h"
 
-BodyEdit::BodyEdit(QWidget* parent) : QPlainTextEdit(parent) {}
+BodyEdit::BodyEdit(QWidget* parent) : QPlainTextEdit(parent) {
+    auto* text = new QTextDocument(this);
+    auto* layout = new BodyLayout(text);
+    text->setDocumentLayout(layout);
+    text->setDefaultFont(font());
+    setDocument(text);
+    normalWrap_ = wordWrapMode();
+    connect(layout, &BodyLayout::wrapAnywhereWanted, this, [this](bool anywhere) {
+        setWordWrapMode(anywhere ? QTextOption::WrapAnywhere : normalWrap_);
+    });
+}
 
 bool BodyEdit::event(QEvent* event) {
     if (WindowShortcuts::leaveToWindow(event)) {

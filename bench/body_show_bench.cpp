@@ -1,0 +1,115 @@
+// Times showing one single-line body in Text2 of the real window: from setPlainText, the call
+// the window makes for a clicked node, to the window painted and its event loop idle; then
+// one key typed into the middle of that line, again to idle.
+// Usage: body_show_bench [RUNS] [SIZE_KIB...]   (default 5 runs of 1024 and 16384 KiB)
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QTimer>
+#include <QWindow>
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <vector>
+
+#include "editing/body_edit.h"
+#include "mainwindow/frm_main.h"
+#include "mainwindow/settings_store.h"
+
+namespace {
+
+class NoSettings : public SettingsStore {
+public:
+    QString GetSetting(const QString&, const QString&, const QString&,
+                       const QString& defaultValue) override {
+        return defaultValue;
+    }
+    void SaveSetting(const QString&, const QString&, const QString&, const QString&) override {}
+};
+
+QString body(const QString& kind, qsizetype bytes) {
+    QString piece = kind == QLatin1String("latin")    ? QStringLiteral("a")
+                    : kind == QLatin1String("blanks") ? QStringLiteral("lorem ipsum dolor sit ")
+                                                      : QStringLiteral("日本語の文章です。");
+    const qsizetype bytesPerChar = kind == QLatin1String("japanese") ? 3 : 1;  // as UTF-8
+    QString text;
+    text.reserve(bytes / bytesPerChar + piece.size());
+    while (text.size() * bytesPerChar < bytes) {
+        text.append(piece);
+    }
+    text.truncate(bytes / bytesPerChar);
+    return text;
+}
+
+// Milliseconds from the start of `step` until the window has painted and nothing is pending.
+template <typename Step>
+double timeToIdle(QWidget& window, Step step) {
+    QElapsedTimer clock;
+    clock.start();
+    step();
+    window.repaint();
+    bool idle = false;
+    QTimer::singleShot(0, [&idle] { idle = true; });
+    while (!idle) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return clock.nsecsElapsed() / 1e6;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+    std::vector<qsizetype> sizesKib;
+    for (int i = 2; i < argc; ++i) {
+        sizesKib.push_back(atoll(argv[i]));
+    }
+    if (sizesKib.empty()) {
+        sizesKib = {1024, 16384};
+    }
+    NoSettings settings;
+    frmMain form(settings);
+    form.resize(1000, 700);
+    form.show();
+    while (!form.windowHandle() || !form.windowHandle()->isExposed()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    BodyEdit* text2 = form.Text2;
+    text2->setReadOnly(false);
+    const QString normal = QStringLiteral("an ordinary body\nof two lines");
+    std::printf("platform %s, %d runs, median wall-clock ms to idle\n",
+                qPrintable(QGuiApplication::platformName()), runs);
+    for (const qsizetype kib : sizesKib) {
+        for (const QString& kind :
+             {QStringLiteral("latin"), QStringLiteral("blanks"), QStringLiteral("japanese")}) {
+            const QString shown = body(kind, kib * 1024);
+            std::vector<double> show, key;
+            for (int run = 0; run < runs; ++run) {
+                timeToIdle(form, [&] { text2->setPlainText(normal); });
+                show.push_back(timeToIdle(form, [&] { text2->setPlainText(shown); }));
+                QTextCursor cursor = text2->textCursor();
+                cursor.setPosition(shown.size() / 2);
+                text2->setTextCursor(cursor);
+                key.push_back(timeToIdle(form, [&] {
+                    QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier,
+                                    QStringLiteral("x"));
+                    QCoreApplication::sendEvent(text2, &press);
+                }));
+                if (text2->document()->characterCount() != shown.size() + 2) {
+                    std::fprintf(stderr, "the typed key did not reach Text2\n");
+                    return 1;
+                }
+            }
+            std::printf("%6lld KiB %-9s show %8.1f  key %8.1f  (wrap %s)\n",
+                        static_cast<long long>(kib), qPrintable(kind), median(show), median(key),
+                        text2->wordWrapMode() == QTextOption::WrapAnywhere ? "anywhere" : "words");
+        }
+    }
+    return 0;
+}
