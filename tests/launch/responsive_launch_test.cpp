@@ -1,6 +1,6 @@
-// Execute and Help while the desktop is slow to answer: the window goes on painting and
-// taking input, the outcome and the messages stay those of a prompt answer, and a repeated
-// command or a window that goes away meanwhile does no harm.
+// Execute while the desktop is slow to answer: the window goes on painting and taking input,
+// the outcome and the messages stay those of a prompt answer, and whatever the user does
+// meanwhile does no harm.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
@@ -115,59 +115,49 @@ private slots:
         QCOMPARE(messages.texts(), reported ? QStringList{target + kCannotOpen} : QStringList());
     }
 
-    // A second Execute or Help while the first waits is dropped: one gio, no second wait,
-    // and (Help's page being absent here) no message of Help's.
-    void commandChosenAgainWhileOpening_isIgnored_data() {
-        QTest::addColumn<bool>("help");
-        QTest::newRow("Execute again") << false;
-        QTest::newRow("Help") << true;
+    // A second Execute or Help while the first waits is dropped at once (Help would name its
+    // missing page); once the window has gone, neither the "Mailto:" retry nor a message
+    // follows.
+    void somethingHappensWhileOpening_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QStringList>("expectedCalls");
+        QTest::addColumn<bool>("reported");
+        const QString mail = QStringLiteral("taro@mail.example.jp");
+        const QStringList both{mail, "Mailto:" + mail};
+        QTest::newRow("Execute chosen again") << "execute" << both << true;
+        QTest::newRow("Help chosen") << "help" << both << true;
+        QTest::newRow("window closed") << "close" << QStringList{mail} << false;
+        QTest::newRow("window destroyed") << "destroy" << QStringList{mail} << false;
     }
 
-    void commandChosenAgainWhileOpening_isIgnored() {
-        QFETCH(bool, help);
-        const QString web = QStringLiteral("https://example.com/");
-        setOpens({web});
-        form_->Text2->setPlainText(web);
-        MessageLog messages;
-        qint64 secondTook = -1;
-        QTimer::singleShot(200, form_.get(), [&] {
-            QElapsedTimer clock;
-            clock.start();
-            help ? form_->mnuHelpHELP_Click() : form_->mnuExe_Click();
-            secondTook = clock.elapsed();
-        });
-
-        form_->mnuExe_Click();
-
-        QVERIFY(secondTook >= 0 && secondTook < 300);
-        QCOMPARE(loggedTargets(), QStringList{web});
-        QCOMPARE(messages.texts(), QStringList());
-    }
-
-    // Neither the "Mailto:" retry nor the message follows once the window has gone.
-    void windowGoneWhileOpening_showsNothing_data() {
-        QTest::addColumn<bool>("destroy");
-        QTest::newRow("closed") << false;
-        QTest::newRow("destroyed") << true;
-    }
-
-    void windowGoneWhileOpening_showsNothing() {
-        QFETCH(bool, destroy);
+    void somethingHappensWhileOpening() {
+        QFETCH(QString, action);
+        QFETCH(QStringList, expectedCalls);
+        QFETCH(bool, reported);
         const QString mail = QStringLiteral("taro@mail.example.jp");
         form_->Text2->setPlainText(mail);
         MessageLog messages;
+        qint64 actionTook = -1;
         QTimer::singleShot(200, this, [&] {
-            if (destroy) {
-                form_.reset();
-            } else {
+            QElapsedTimer clock;
+            clock.start();
+            if (action == "execute") {
+                form_->mnuExe_Click();
+            } else if (action == "help") {
+                form_->mnuHelpHELP_Click();
+            } else if (action == "close") {
                 form_->close();
+            } else {
+                form_.reset();
             }
+            actionTook = clock.elapsed();
         });
 
         form_->mnuExe_Click();
 
-        QCOMPARE(loggedTargets(), QStringList{mail});
-        QCOMPARE(messages.texts(), QStringList());
+        QVERIFY(actionTook >= 0 && actionTook < 500);  // a second gio alone takes 600 ms
+        QCOMPARE(loggedTargets(), expectedCalls);
+        QCOMPARE(messages.texts(), reported ? QStringList{mail + kCannotOpen} : QStringList());
     }
 
     // As in the program: closing the last window quits, which ends the wait at once.
@@ -188,7 +178,7 @@ private slots:
         QCOMPARE(QApplication::exec(), 0);
 
         QVERIFY(returned);
-        QVERIFY(clock.elapsed() < 1500);
+        QVERIFY(clock.elapsed() < 3000);  // gio would take 4 s
         QCOMPARE(loggedTargets(), QStringList{missing});
         QCOMPARE(messages.texts(), QStringList());
     }
@@ -201,11 +191,7 @@ private:
     }
 
     void setOpens(const QStringList& targets) {
-        QByteArray lines;
-        for (const QString& target : targets) {
-            lines += target.toUtf8() + '\n';
-        }
-        QVERIFY(desktophandler::writeFile(path("opens"), lines));
+        QVERIFY(desktophandler::writeFile(path("opens"), targets.join(u'\n').toUtf8() + '\n'));
     }
 
     QStringList loggedTargets() const {
