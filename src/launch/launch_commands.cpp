@@ -16,11 +16,29 @@ void LaunchCommands::mnuEditCopy_Click() {
 }
 
 void LaunchCommands::mnuExe_Click() {
-    BodyCommands::ExecuteFirstLine(&form_, form_.shellOpener(), *form_.Text2);
+    launchOnce(
+        [this] { BodyCommands::ExecuteFirstLine(&form_, form_.shellOpener(), *form_.Text2); });
 }
 
 void LaunchCommands::mnuHelpHELP_Click() {
-    HHelp::ShowHelp(&form_, form_.shellOpener(), FILE01::AppDir());
+    launchOnce([this] { HHelp::ShowHelp(&form_, form_.shellOpener(), FILE01::AppDir()); });
+}
+
+void LaunchCommands::launchOnce(const std::function<void()>& launch) {
+    // The window stays live while the desktop answers, so Execute or Help can be chosen
+    // again before the first has its answer. That second choice is dropped, not queued: it
+    // is most often an impatient repeat, and queued it would open the link twice or stack a
+    // second wait inside the first.
+    if (launching_) {
+        return;
+    }
+    const QPointer<frmMain> form(&form_);
+    launching_ = true;
+    launch();
+    // The window, and this object with it, may have been destroyed during the wait.
+    if (form) {
+        launching_ = false;
+    }
 }
 
 void LaunchCommands::mnuHelpAbout_Click() {

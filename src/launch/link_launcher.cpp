@@ -1,5 +1,8 @@
 #include "launch/link_launcher.h"
 
+#include <QPointer>
+#include <QWidget>
+
 #include "editing/qt_text.h"
 #include "launch/app_dir.h"
 #include "launch/char_utils.h"
@@ -18,6 +21,22 @@ namespace {
 
 const QString kHelpExtension = QStringLiteral(".HTM");
 
+// The desktop may take a while to answer, and the window goes on taking input meanwhile.
+// Once the owner has been closed or destroyed, nothing more is tried or shown: the user has
+// left, and the shell may have gone with the window that owns it.
+class OwnerWatch {
+public:
+    explicit OwnerWatch(QWidget* owner)
+        : owner_(owner), watched_(owner != nullptr), wasVisible_(owner && owner->isVisible()) {}
+
+    bool gone() const { return watched_ && (!owner_ || (wasVisible_ && !owner_->isVisible())); }
+
+private:
+    QPointer<QWidget> owner_;
+    bool watched_;
+    bool wasVisible_;
+};
+
 // The page name is matched without regard to case, so "help.HTM" finds the "help.htm"
 // that lies beside the program.
 bool openPage(QWidget* owner, ShellOpener& shell, const QString& path) {
@@ -27,12 +46,13 @@ bool openPage(QWidget* owner, ShellOpener& shell, const QString& path) {
 }  // namespace
 
 void OpenHelpPage(QWidget* owner, ShellOpener& shell, const QString& page) {
+    const OwnerWatch watch(owner);
     const bool hasDot = CHAR::FindNth(QtText::fromQString(page), u".", 1) >= 0;
     const QString first = hasDot ? page : page + kHelpExtension;
-    if (openPage(owner, shell, first)) {
+    if (openPage(owner, shell, first) || watch.gone()) {
         return;
     }
-    if (openPage(owner, shell, page + kHelpExtension)) {
+    if (openPage(owner, shell, page + kHelpExtension) || watch.gone()) {
         return;
     }
     MessageBox::exclamation(owner, kNoBrowserMessage);
@@ -45,10 +65,12 @@ bool LooksLikeMailAddress(const QString& target) {
 }
 
 void OpenLink(QWidget* owner, ShellOpener& shell, const QString& target) {
-    if (shell.open(owner, target)) {
+    const OwnerWatch watch(owner);
+    if (shell.open(owner, target) || watch.gone()) {
         return;
     }
-    if (LooksLikeMailAddress(target) && shell.open(owner, QStringLiteral("Mailto:") + target)) {
+    if (LooksLikeMailAddress(target) &&
+        (shell.open(owner, QStringLiteral("Mailto:") + target) || watch.gone())) {
         return;
     }
     MessageBox::exclamation(owner, target + kCannotOpenSuffix);

@@ -1,9 +1,11 @@
 #include "launch/system_shell_opener.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTimer>
 #include <utility>
 
 namespace {
@@ -12,18 +14,14 @@ namespace {
 // launch uses.
 const QString kWorkingDirectory = QStringLiteral("/");
 
-// gio hands the target to the application and returns at once; a gio that is still busy
-// after this long is stuck (typically on a D-Bus activation), and the open counts as failed
-// rather than freezing the window.
-constexpr int kGioTimeoutMs = 30000;
-
 QFileInfo targetInfo(const QString& target) {
     return QFileInfo(QDir(kWorkingDirectory), target);
 }
 
 }  // namespace
 
-SystemShellOpener::SystemShellOpener(QString gioProgram) : gioProgram_(std::move(gioProgram)) {}
+SystemShellOpener::SystemShellOpener(QString gioProgram, std::chrono::milliseconds timeout)
+    : gioProgram_(std::move(gioProgram)), timeout_(timeout) {}
 
 bool SystemShellOpener::open(QWidget* /*owner*/, const QString& target) {
     // `gio open ''` would open the current folder; an empty target names nothing.
@@ -67,16 +65,29 @@ bool SystemShellOpener::openWithDesktop(const QString& target) const {
     gio.setStandardInputFile(QProcess::nullDevice());
     gio.setStandardOutputFile(QProcess::nullDevice());
     gio.setStandardErrorFile(QProcess::nullDevice());
+
+    QEventLoop waiting;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&gio, &QProcess::finished, &waiting, &QEventLoop::quit);
+    QObject::connect(&gio, &QProcess::errorOccurred, &waiting, &QEventLoop::quit);
+    QObject::connect(&deadline, &QTimer::timeout, &waiting, &QEventLoop::quit);
     gio.start();
-    if (!gio.waitForStarted()) {
-        return false;
+    // A gio that cannot be started may say so before the loop runs, and a quit before
+    // exec() would be lost.
+    if (gio.state() != QProcess::NotRunning) {
+        deadline.start(timeout_);
+        waiting.exec();
     }
-    if (!gio.waitForFinished(kGioTimeoutMs)) {
+    // Only locals from here on: the window, and this opener with it, may be gone by now.
+    if (gio.state() != QProcess::NotRunning) {
+        // Timed out, or the loop ended because the application is quitting.
         gio.kill();
-        gio.waitForFinished();
+        gio.waitForFinished(1000);
         return false;
     }
-    return gio.exitStatus() == QProcess::NormalExit && gio.exitCode() == 0;
+    return gio.error() != QProcess::FailedToStart && gio.exitStatus() == QProcess::NormalExit &&
+           gio.exitCode() == 0;
 }
 
 std::unique_ptr<ShellOpener> createSystemShellOpener() {

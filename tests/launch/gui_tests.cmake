@@ -18,3 +18,6 @@ target_compile_definitions(help_page_test PRIVATE
     MOSSLEAF_BUILD_DIR="${CMAKE_BINARY_DIR}"
     MOSSLEAF_CMAKE_COMMAND="${CMAKE_COMMAND}"
     MOSSLEAF_HELP_SOURCE="${CMAKE_SOURCE_DIR}/src/launch/help.htm")
+mossleaf_add_test(responsive_launch_test WIDGETS
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/responsive_launch_test.cpp
+    LIBS mossleaf_gui)

@@ -84,7 +84,9 @@ private slots:
         QCOMPARE(messages.texts(), QStringList{expectedTarget + QStringLiteral("は開けません")});
     }
 
-    // Help looks beside the program: first without the page, then with it.
+    // Help looks beside the program: first without the page, then with it. Where the
+    // program's folder holds a "." the launcher tries the name without extension before the
+    // page, so only the attempt that opens is fixed here; the order is the launcher's test.
     void helpOpensThePageBesideTheProgram() {
         MessageLog messages;
         form_->mnuHelpHELP_Click();
@@ -96,8 +98,9 @@ private slots:
         page.close();
         shell_.opens << helpPage();
         form_->mnuHelpHELP_Click();
-        QCOMPARE(shell_.calls, QStringList{helpPage()});
-        QCOMPARE(shell_.owners.last(), form_.get());
+        QVERIFY(!shell_.calls.isEmpty());
+        QCOMPARE(shell_.calls.last(), helpPage());
+        QCOMPARE(shell_.owners, QList<QWidget*>(shell_.calls.size(), form_.get()));
         QCOMPARE(messages.shown().size(), 1);
     }
 
