@@ -24,6 +24,7 @@
 #include "document/local_path.h"
 #include "editing/body_edit.h"
 #include "editing/outline_tree.h"
+#include "editing/qt_text.h"
 #include "editing/title_box.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/window_test_support.h"
@@ -495,29 +496,46 @@ private slots:
     }
 
     // The message names the notes by title, a few of them, and the manual's section.
-    void markerLinesMessage_data() {
+    // A save that will not read back as it stands says so, once, after writing the file.
+    void saveTellsWhatWillNotReadBackAsItIs_data() {
         QTest::addColumn<QStringList>("titles");
-        QTest::addColumn<QString>("listed");
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QString>("told");  // the message's second line, "" for none
+        const QString marker =
+            QStringLiteral("本文に見出し行（<**********>）で始まる行があるノードがあります：");
+        const QString utf8 = QStringLiteral(
+            "シフトJISでは同じ文字として読み戻せないため、UTF-8 形式で保存しました。");
         // clang-format off
-        QTest::newRow("one") << QStringList{"A"} << QStringLiteral("「A」");
-        QTest::newRow("three") << QStringList{"A", "B", "C"} << QStringLiteral("「A」「B」「C」");
-        QTest::newRow("five") << QStringList{"A", "B", "C", "D", "E"} << QStringLiteral("「A」「B」「C」ほか 2 件");
+        QTest::newRow("plain") << QStringList{"A"} << "x\n<*********>, 1 , 0 ,y" << QString();
+        QTest::newRow("marker line") << QStringList{"A"} << "x\n<**********>, 9 , 0 ,y" << marker + "「A」";
+        QTest::newRow("marker alone, first line") << QStringList{"A", "B"} << "<**********>" << marker + "「A」「B」";
+        QTest::newRow("five notes") << QStringList{"A", "B", "C", "D", "E"} << "<**********>,x" << marker + "「A」「B」「C」ほか 2 件";
+        QTest::newRow("emoji") << QStringList{QStringLiteral("😀")} << "x" << utf8;
+        QTest::newRow("half-width kana pair read as UTF-8") << QStringList{QStringLiteral("ﾃｩ")} << "x" << utf8;
         // clang-format on
     }
 
-    void markerLinesMessage() {
+    void saveTellsWhatWillNotReadBackAsItIs() {
         QFETCH(QStringList, titles);
-        QFETCH(QString, listed);
-        const QString path = QStringLiteral("/tmp/n.txt");
-        QCOMPARE(
-            FileCommands::markerLinesMessage(path, titles),
-            path +
-                QStringLiteral(
-                    "\r\n本文に見出し行（<**********>）で始まる行があるノードがあります：") +
-                listed +
-                QStringLiteral("\r\n保存はしましたが、開き直すとその行から別のノードに分かれます。"
-                               "\r\n操作説明の「") +
-                FileCommands::kMarkerLineHelpSection + QStringLiteral("」をご覧ください。"));
+        QFETCH(QString, body);
+        QFETCH(QString, told);
+        Window w;
+        for (const QString& title : titles) {
+            w.form->Doc.CurrentKey.clear();
+            const mossleaf::Node* node = w.form->Doc.AddNode(QtText::fromQString(title));
+            QVERIFY(node);
+            w.form->Doc.StoreBody(node->Key, QtText::fromQString(body));
+        }
+        const QString target = w.path("told.txt");
+        w.dialogs.answers << target;
+        w.form->mnuFileNameSave_Click();
+        QVERIFY(QFileInfo(target).size() > 0);
+        const QStringList texts = w.messages.texts();
+        QCOMPARE(texts.size(), told.isEmpty() ? 0 : 1);
+        if (!told.isEmpty()) {
+            QCOMPARE(texts.constFirst().section(QStringLiteral("\r\n"), 0, 1),
+                     target + QStringLiteral("\r\n") + told);
+        }
     }
 
     // The manual has the section the message points to, and says the same thing there.
