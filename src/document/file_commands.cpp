@@ -231,7 +231,7 @@ mossleaf::LoadOutcome::Status FileCommands::loadAndShow(const QString& path) {
 void FileCommands::showFirstBody(const QString& path) {
     const mossleaf::Document& doc = form_.Doc;
     try {
-        form_.Text2->setPlainText(bodyForDisplay(doc.bodyOf(doc.Nodes(1)->Key)));
+        form_.Text2->showBody(bodyForDisplay(doc.bodyOf(doc.Nodes(1)->Key)));
     } catch (const std::bad_alloc&) {
         // The notebook itself is read; only its first body is too large to show.
         form_.Text2->clear();

@@ -2,23 +2,29 @@
 
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QTextBlock>
 #include <QTextDocument>
 
-#include "editing/body_layout.h"
-
+#include "editing/body_pieces.h"
 #include "editing/control_focus.h"
 #include "editing/window_shortcuts.h"
 
-BodyEdit::BodyEdit(QWidget* parent) : QPlainTextEdit(parent) {
-    auto* text = new QTextDocument(this);
-    auto* layout = new BodyLayout(text);
-    text->setDocumentLayout(layout);
-    text->setDefaultFont(font());
-    setDocument(text);
-    normalWrap_ = wordWrapMode();
-    connect(layout, &BodyLayout::wrapAnywhereWanted, this, [this](bool anywhere) {
-        setWordWrapMode(anywhere ? QTextOption::WrapAnywhere : normalWrap_);
-    });
+BodyEdit::BodyEdit(QWidget* parent) : QPlainTextEdit(parent) {}
+
+void BodyEdit::showBody(const QString& shown) {
+    setPlainText(QString());  // resets the cursor, the scrolling and the undo history
+    QTextDocument* text = document();
+    text->setUndoRedoEnabled(false);
+    QTextCursor cursor(text);
+    BodyPieces::insertText(cursor, shown);
+    text->setUndoRedoEnabled(true);
+    text->setModified(false);
+    placeCursor(QTextCursor(text));
+}
+
+QString BodyEdit::bodyText() const {
+    return BodyPieces::joinedText(*document());
 }
 
 bool BodyEdit::event(QEvent* event) {
@@ -35,11 +41,49 @@ void BodyEdit::keyPressEvent(QKeyEvent* event) {
         // break but is a character CP932 cannot hold, and would turn the file into UTF-8.
         QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
                         event->text(), event->isAutoRepeat(), event->count());
-        QPlainTextEdit::keyPressEvent(&plain);
+        keyPressEvent(&plain);
         event->setAccepted(plain.isAccepted());
         return;
     }
+    if (!isReadOnly() && editAcrossPieces(event)) {
+        event->accept();
+        return;
+    }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+bool BodyEdit::editAcrossPieces(QKeyEvent* event) {
+    QTextCursor cursor = textCursor();
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        modifiers == Qt::NoModifier) {
+        // Qt gives the new block the format of the one it splits, mark included: the text
+        // after the cursor would stay on the line.
+        BodyPieces::insertText(cursor, u"\n");
+    } else if (event->key() == Qt::Key_Backspace && !(modifiers & ~Qt::ShiftModifier) &&
+               !cursor.hasSelection() && BodyPieces::continuesLine(cursor.block()) &&
+               cursor.atBlockStart()) {
+        // The boundary is no character: the one before it goes.
+        while (cursor.atBlockStart() && BodyPieces::continuesLine(cursor.block())) {
+            cursor.movePosition(QTextCursor::PreviousCharacter);
+        }
+        cursor.deletePreviousChar();
+    } else if (event->matches(QKeySequence::Delete) && !cursor.hasSelection() &&
+               cursor.atBlockEnd() && BodyPieces::continuesLine(cursor.block().next())) {
+        while (cursor.atBlockEnd() && BodyPieces::continuesLine(cursor.block().next())) {
+            cursor.movePosition(QTextCursor::NextCharacter);
+        }
+        cursor.deleteChar();
+    } else {
+        return false;
+    }
+    placeCursor(cursor);
+    return true;
+}
+
+void BodyEdit::placeCursor(const QTextCursor& cursor) {
+    setTextCursor(cursor);
+    ensureCursorVisible();
 }
 
 void BodyEdit::focusOutEvent(QFocusEvent* event) {
@@ -47,4 +91,22 @@ void BodyEdit::focusOutEvent(QFocusEvent* event) {
     if (ControlFocus::movedToAnotherControl(event)) {
         emit LostFocus();
     }
+}
+
+QMimeData* BodyEdit::createMimeDataFromSelection() const {
+    const QTextCursor cursor = textCursor();
+    auto* data = new QMimeData;
+    data->setText(
+        BodyPieces::joinedText(*document(), cursor.selectionStart(), cursor.selectionEnd()));
+    return data;
+}
+
+void BodyEdit::insertFromMimeData(const QMimeData* source) {
+    if (!source->hasText()) {
+        QPlainTextEdit::insertFromMimeData(source);
+        return;
+    }
+    QTextCursor cursor = textCursor();
+    BodyPieces::insertText(cursor, source->text());
+    placeCursor(cursor);
 }

@@ -3,13 +3,21 @@
 #include <QPlainTextEdit>
 
 // Text2: the body of the current node. It leaves the window's Ctrl+C and Ctrl+N to the
-// window, so that they run their commands while the text has the focus. A body with a long
-// stretch that cannot break is wrapped anywhere (see BodyLayout), so that it shows at once.
+// window, so that they run their commands while the text has the focus. Long lines are held
+// as several blocks (see BodyPieces), so that a body of megabytes on one line shows and takes
+// typing at once; showBody and bodyText put a body in and take it out, not setPlainText and
+// toPlainText.
 class BodyEdit : public QPlainTextEdit {
     Q_OBJECT
 
 public:
     explicit BodyEdit(QWidget* parent);
+
+    // Shows `shown` (lines separated by LF) with an empty undo history, unmodified.
+    void showBody(const QString& shown);
+
+    // The text as the user sees it, lines separated by LF.
+    QString bodyText() const;
 
 signals:
     void LostFocus();
@@ -18,7 +26,12 @@ protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    QMimeData* createMimeDataFromSelection() const override;
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
-    QTextOption::WrapMode normalWrap_;
+    // Enter, Backspace and Delete where a piece boundary would get in the way; false when
+    // the key is left to the default handling.
+    bool editAcrossPieces(QKeyEvent* event);
+    void placeCursor(const QTextCursor& cursor);
 };

@@ -91,7 +91,7 @@ void NodeEditor::ShowSelection() {
             }
             return;
         }
-        form_.Text2->setPlainText(QtText::bodyForDisplay(*body));
+        form_.Text2->showBody(QtText::bodyForDisplay(*body));
     } catch (const std::bad_alloc&) {
         // An exception leaving an event handler aborts the program. The copies are gone by
         // now, so there is memory to say so; the read-only empty box keeps typing from
@@ -125,7 +125,7 @@ void NodeEditor::StoreBody() {
         !form_.Doc.Nodes.find(shownKey_)) {
         return;
     }
-    form_.Doc.StoreBody(shownKey_, QtText::bodyFromDisplay(form_.Text2->document()->toRawText()));
+    form_.Doc.StoreBody(shownKey_, QtText::bodyFromDisplay(form_.Text2->bodyText()));
     form_.Text2->document()->setModified(false);
 }
 

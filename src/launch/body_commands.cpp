@@ -2,9 +2,8 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QPlainTextEdit>
-#include <QTextDocument>
 
+#include "editing/body_edit.h"
 #include "editing/qt_text.h"
 #include "launch/char_utils.h"
 #include "launch/link_launcher.h"
@@ -13,11 +12,10 @@ namespace BodyCommands {
 
 namespace {
 
-// The raw text keeps what the user typed (toPlainText would turn no-break spaces into
-// spaces). Blocks are separated by U+2029 there, and Shift+Enter puts a U+2028 inside a
-// block: both show as a line break, so both are one here.
-QString shownText(const QPlainTextEdit& text2) {
-    QString text = text2.document()->toRawText();
+// bodyText keeps what the user typed (toPlainText would turn no-break spaces into spaces).
+// A U+2028 or U+2029 that came in some other way shows as a line break, so it is one here.
+QString shownText(const BodyEdit& text2) {
+    QString text = text2.bodyText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     text.replace(QChar::LineSeparator, QLatin1Char('\n'));
     return text;
@@ -25,19 +23,19 @@ QString shownText(const QPlainTextEdit& text2) {
 
 }  // namespace
 
-std::u16string BodyText(const QPlainTextEdit& text2) {
+std::u16string BodyText(const BodyEdit& text2) {
     return QtText::bodyFromDisplay(shownText(text2));
 }
 
-QString ClipboardText(const QPlainTextEdit& text2) {
+QString ClipboardText(const BodyEdit& text2) {
     return shownText(text2);
 }
 
-void CopyBody(const QPlainTextEdit& text2) {
+void CopyBody(const BodyEdit& text2) {
     QGuiApplication::clipboard()->setText(ClipboardText(text2));
 }
 
-void ExecuteFirstLine(QWidget* owner, ShellOpener& shell, const QPlainTextEdit& text2) {
+void ExecuteFirstLine(QWidget* owner, ShellOpener& shell, const BodyEdit& text2) {
     const std::u16string firstLine = CHAR::GetField(BodyText(text2), u"\r", 1);
     HHelp::OpenLink(owner, shell, QtText::toQString(firstLine));
 }

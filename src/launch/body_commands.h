@@ -3,7 +3,7 @@
 #include <QString>
 #include <string>
 
-class QPlainTextEdit;
+class BodyEdit;
 class QWidget;
 class ShellOpener;
 
@@ -12,15 +12,15 @@ class ShellOpener;
 namespace BodyCommands {
 
 // The shown text with CR LF between lines, as the Document keeps bodies.
-std::u16string BodyText(const QPlainTextEdit& text2);
+std::u16string BodyText(const BodyEdit& text2);
 
 // The shown text with the platform's line breaks (LF), as the clipboard takes it.
-QString ClipboardText(const QPlainTextEdit& text2);
+QString ClipboardText(const BodyEdit& text2);
 
 // Puts the whole text on the clipboard, whatever part of it is selected.
-void CopyBody(const QPlainTextEdit& text2);
+void CopyBody(const BodyEdit& text2);
 
 // Opens the text's first line (everything before the first CR) as a link.
-void ExecuteFirstLine(QWidget* owner, ShellOpener& shell, const QPlainTextEdit& text2);
+void ExecuteFirstLine(QWidget* owner, ShellOpener& shell, const BodyEdit& text2);
 
 }  // namespace BodyCommands

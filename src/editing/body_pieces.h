@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <QTextFormat>
+
+class QTextBlock;
+class QTextCursor;
+class QTextDocument;
+
+// Qt lays out a whole paragraph at once, so a line of a megabyte costs most of a second to
+// show and again for every key typed into it. A long line is therefore kept in the document
+// as several blocks ("pieces"); every block that continues the line of the block before it
+// carries a mark in its block format. Block formats belong to the undo history, so undo and
+// redo keep the marks right. Only the boundary before a marked block is invisible: it
+// stands for no character of the body.
+namespace BodyPieces {
+
+// Lines longer than this are cut. Qt lays out a piece of this size in well under a
+// millisecond, whatever its wrap mode, and the extra break on screen once per thousand
+// characters is hardly seen.
+constexpr qsizetype kPieceLength = 1000;
+
+// Block format property: the block continues the line of the block before it.
+constexpr int kContinuesLine = QTextFormat::UserProperty + 1;
+
+bool continuesLine(const QTextBlock& block);
+
+// Length of the first piece of `line` (which holds no line break): all of it when it is not
+// longer than `pieceLength`, else up to just after its last blank in the second half of a
+// piece, else `pieceLength`, moved back so as to split neither a surrogate pair nor a
+// character from the marks that combine with it.
+qsizetype firstPieceLength(QStringView line, qsizetype pieceLength = kPieceLength);
+
+// Inserts `text` at `cursor` (replacing its selection): each line break in it becomes an
+// unmarked block, each line longer than a piece is cut into marked pieces. The breaks are
+// those QTextCursor::insertText knows: LF, CR, CR LF, U+2029, U+FDD0 and U+FDD1.
+void insertText(QTextCursor& cursor, QStringView text);
+
+// The text from position `from` to `to` as the user sees it: blocks joined with LF, except
+// before a marked block, where nothing stands. -1 for `to`: up to the end.
+QString joinedText(const QTextDocument& document, int from = 0, int to = -1);
+
+}  // namespace BodyPieces
