@@ -24,6 +24,8 @@ DEADLINE = 20.0
 TITLE = "日記 Diary"
 FIRST_BODY = ("Hello body 本文", "line two")
 ADDED = " more"
+# Typed to see that a field takes input; wide letters, so that it shows at a glance.
+PROBE = "MMMMMMMM"
 
 
 class Failure(Exception):
@@ -220,6 +222,26 @@ class Session:
     def new_popup(self):
         return self.new_window("a popup menu")
 
+    def focused_window(self):
+        done = subprocess.run(["xdotool", "getwindowfocus", "-f"], env=self.env,
+                              capture_output=True, text=True)
+        return int(done.stdout) if done.returncode == 0 and done.stdout.strip() else None
+
+    def wait_for_typing(self, window, what, field):
+        """Waits until keys typed now reach the text field `field` (left, top, width,
+        height) of `window`, and leaves the field's text selected.
+
+        A window is visible before it has the keyboard: keys typed in between go to the
+        window that still has it, and are lost (often, on a busy machine). So wait for the
+        keyboard focus, then type a probe and wait to see it in the field.
+        """
+        wait_for(f"the keyboard focus on {what}", lambda: self.focused_window() == window)
+        before = self.row_profile(window, *field)
+        self.type(PROBE)
+        wait_for(f"the typed probe in {what}",
+                 lambda: changed_band(before, self.row_profile(window, *field), field[3]))
+        self.key("ctrl+a")
+
     def wait_closed(self, window, what):
         wait_for(f"{what} to close", lambda: window not in self.app_windows())
 
@@ -316,6 +338,11 @@ def run(s):
     dialog = s.new_window("the Save As dialog", "名前を付けて保存")
     path = os.path.join(s.tmp, "first notebook.txt")
     s.point_at(dialog)
+    # The file name field is at the dialog's bottom left, below the file list and over the
+    # file type box; the buttons are to their right.
+    _, _, dialog_width, dialog_height = s.geometry(dialog)
+    s.wait_for_typing(dialog, "the Save As dialog",
+                      (0, dialog_height * 5 // 6, dialog_width * 3 // 5, dialog_height // 6))
     s.type(path)
     s.key("Return")
     expected = record(TITLE, 0, 1, FIRST_BODY)
