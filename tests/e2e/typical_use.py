@@ -5,7 +5,9 @@ Starts its own X server (Xvfb) and the mossleaf binary given on the command line
 the window with xdotool as a person would: right-click in the tree, "新規作成" in the popup,
 a Japanese title and Enter, a click on the new node, a body typed into the text pane, Save As
 through the File menu and the file dialog, Close. It then starts the program again with the
-saved file, finds the node where it was, adds to its body and saves again.
+saved file, finds the node where it was, adds to its body and saves again. With --stall the
+program is stopped for that many seconds each time one of its windows appears, as on a busy
+machine, while the test goes on.
 
 Every wait polls for something that can be seen (a window, a change on the screen, the
 bytes of a file, the end of a process) until a deadline. Exit 77 means the X tools are missing.
@@ -18,12 +20,15 @@ import signal
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 DEADLINE = 20.0
 TITLE = "日記 Diary"
 FIRST_BODY = ("Hello body 本文", "line two")
 ADDED = " more"
+# Typed to see that a field takes input; wide letters, so that it shows at a glance.
+PROBE = "MMMMMMMM"
 
 
 class Failure(Exception):
@@ -47,8 +52,9 @@ def record(title, parent, number, body_lines):
 
 
 class Session:
-    def __init__(self, binary):
+    def __init__(self, binary, stall=0.0):
         self.binary = binary
+        self.stall = stall
         self.tmp = tempfile.mkdtemp(prefix="mossleaf-e2e-")
         home = os.path.join(self.tmp, "home")
         runtime = os.path.join(self.tmp, "runtime")
@@ -215,10 +221,48 @@ class Session:
                 if name is None or self.xdo("getwindowname", str(window)).strip() == name:
                     return window
             return None
-        return wait_for(what, probe)
+        window = wait_for(what, probe)
+        if self.stall:
+            self.hold_app(self.stall)
+        return window
+
+    def hold_app(self, seconds):
+        """Stops the program for a while, as a busy machine does right when a window has
+        appeared: the window is on the screen, but the program has not yet taken the keys."""
+        pid = self.app.pid
+
+        def resume():
+            try:
+                os.kill(pid, signal.SIGCONT)
+            except ProcessLookupError:
+                pass
+        os.kill(pid, signal.SIGSTOP)
+        timer = threading.Timer(seconds, resume)
+        timer.daemon = True
+        timer.start()
 
     def new_popup(self):
         return self.new_window("a popup menu")
+
+    def focused_window(self):
+        done = subprocess.run(["xdotool", "getwindowfocus", "-f"], env=self.env,
+                              capture_output=True, text=True)
+        return int(done.stdout) if done.returncode == 0 and done.stdout.strip() else None
+
+    def wait_for_typing(self, window, what, field):
+        """Waits until keys typed now reach the text field `field` (left, top, width,
+        height) of `window`, and leaves the field's text selected.
+
+        A window is visible before it has the keyboard: keys typed in between go to the
+        window that still has it, and are lost (often, on a busy machine). So wait for the
+        keyboard focus, then type a probe and wait to see it in the field.
+        """
+        wait_for(f"the keyboard focus on {what}", lambda: self.focused_window() == window)
+        before = self.row_profile(window, *field)
+        self.type(PROBE)
+        wait_for(f"the typed probe in {what}",
+                 lambda: changed_band(before, self.row_profile(window, *field), field[3]))
+        self.key("ctrl+a")
 
     def wait_closed(self, window, what):
         wait_for(f"{what} to close", lambda: window not in self.app_windows())
@@ -316,6 +360,11 @@ def run(s):
     dialog = s.new_window("the Save As dialog", "名前を付けて保存")
     path = os.path.join(s.tmp, "first notebook.txt")
     s.point_at(dialog)
+    # The file name field is at the dialog's bottom left, below the file list and over the
+    # file type box; the buttons are to their right.
+    _, _, dialog_width, dialog_height = s.geometry(dialog)
+    s.wait_for_typing(dialog, "the Save As dialog",
+                      (0, dialog_height * 5 // 6, dialog_width * 3 // 5, dialog_height // 6))
     s.type(path)
     s.key("Return")
     expected = record(TITLE, 0, 1, FIRST_BODY)
@@ -349,8 +398,13 @@ def run(s):
 
 
 def main():
-    if len(sys.argv) != 2:
-        print("usage: typical_use.py PATH-TO-MOSSLEAF", file=sys.stderr)
+    args = sys.argv[1:]
+    stall = 0.0
+    if len(args) == 3 and args[0] == "--stall":
+        stall = float(args[1])
+        args = args[2:]
+    if len(args) != 1:
+        print("usage: typical_use.py [--stall SECONDS] PATH-TO-MOSSLEAF", file=sys.stderr)
         return 2
     missing = [tool for tool in ("Xvfb", "xdotool", "xkbcomp") if shutil.which(tool) is None]
     missing += [tool for tool in ("/usr/bin/import", "/usr/bin/convert")
@@ -358,7 +412,7 @@ def main():
     if missing:
         print("skipped: missing " + ", ".join(missing), file=sys.stderr)
         return 77
-    session = Session(os.path.abspath(sys.argv[1]))
+    session = Session(os.path.abspath(args[0]), stall)
 
     def interrupted(signum, _frame):
         raise SystemExit(128 + signum)
