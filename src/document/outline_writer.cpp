@@ -9,13 +9,15 @@ namespace mossleaf {
 namespace {
 
 constexpr std::size_t kChunk = 1 << 20;
+constexpr std::size_t kFirstReserve = 64 << 10;
 // Bodies at least this long that can go out as they were read skip the chunk buffer.
 constexpr std::size_t kDirectWrite = 64 << 10;
 
 // Collects small pieces and hands them to the sink in large chunks.
 class ChunkWriter {
 public:
-    explicit ChunkWriter(ByteSink& sink) : sink_(sink) { buffer_.reserve(kChunk + 4096); }
+    // The buffer grows to a chunk as it fills: a small notebook never asks for a megabyte.
+    explicit ChunkWriter(ByteSink& sink) : sink_(sink) { buffer_.reserve(kFirstReserve); }
 
     std::string& buffer() { return buffer_; }
 
