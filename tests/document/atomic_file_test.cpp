@@ -7,9 +7,6 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <utility>
-
 #include "document/atomic_file.h"
 #include "document/document.h"
 #include "outline_test_support.h"
@@ -45,19 +42,16 @@ QStringList treeOf(const QString& folder) {
     return entries;
 }
 
-// The temporary file a save killed after writing `bytes` leaves behind.
+// The temporary file a save killed after writing `bytes` leaves in a folder otherwise empty.
 QString killedSave(const QString& path, const QByteArray& bytes) {
-    QStringList added = treeOf(QFileInfo(path).path());
     if (const pid_t child = ::fork(); child == 0) {
         AtomicFile file(local(path).toStdString());
         ::_exit(file.open() && file.sink().write(bytes.toStdString()) ? 0 : 1);
     } else {
         ::waitpid(child, nullptr, 0);
     }
-    for (const QString& old : std::exchange(added, treeOf(QFileInfo(path).path()))) {
-        added.removeOne(old);
-    }
-    return added.size() == 1 ? added.first() : QString();
+    const QStringList left = treeOf(QFileInfo(path).path());
+    return left.size() == 1 ? left.first() : QString();
 }
 
 }  // namespace
@@ -69,6 +63,16 @@ private:
     QTemporaryDir dir_;
 
     QString path(const QString& name) const { return fileIn(dir_.path(), name); }
+
+    // The test folder's entries, with `added` among them.
+    QStringList treeWith(const QString& added) const {
+        QStringList tree = treeOf(dir_.path());
+        if (!added.isEmpty() && !tree.contains(added)) {
+            tree << added;
+            tree.sort();
+        }
+        return tree;
+    }
 
     std::size_t nameMax() const {
         const long max = ::pathconf(local(dir_.path()).constData(), _PC_NAME_MAX);
@@ -124,10 +128,10 @@ private slots:
 
     void keepsModeOwnerGroupAndUserAttributes_data() {
         QTest::addColumn<int>("mode");
-        QTest::addColumn<int>("owner");  // -1: the one the test runs as
+        QTest::addColumn<int>("owner");
         QTest::addColumn<int>("group");
-        QTest::newRow("set-user-ID") << 04755 << -1 << -1;
-        QTest::newRow("every mode bit") << 07777 << -1 << -1;
+        QTest::newRow("set-user-ID") << 04755 << 0 << 0;
+        QTest::newRow("every mode bit") << 07777 << 0 << 0;
         QTest::newRow("another owner and group") << 06750 << 1234 << 5678;
     }
 
@@ -147,15 +151,13 @@ private slots:
         }
         QCOMPARE(::chown(file, uid_t(owner), gid_t(group)), 0);
         QCOMPARE(::chmod(file, mode_t(mode)), 0);
-        struct stat before {
-        }, after{};
-        ::stat(file, &before);
+        struct stat after {};
 
         QCOMPARE(saveOneNode(name).status, SaveOutcome::Status::Saved);
-        ::stat(file, &after);
+        QCOMPARE(::stat(file, &after), 0);
         QCOMPARE(after.st_mode & 07777, mode_t(mode));
-        QCOMPARE(after.st_uid, before.st_uid);
-        QCOMPARE(after.st_gid, before.st_gid);
+        QCOMPARE(after.st_uid, uid_t(owner));
+        QCOMPARE(after.st_gid, gid_t(group));
         QByteArray read(4096, '\0');
         QCOMPARE(read.left(::getxattr(file, "user.binary", read.data(), 4096)), binary);
         QCOMPARE(read.left(::getxattr(file, "user.large", read.data(), 4096)), large);
@@ -198,11 +200,7 @@ private slots:
         for (const QString& entry : entries) {
             QVERIFY(!make(entry, "old").isEmpty());
         }
-        QStringList expected = treeOf(dir_.path());
-        if (!written.isEmpty() && !expected.contains(written)) {
-            expected << written;
-            expected.sort();
-        }
+        const QStringList expected = treeWith(written);
 
         QCOMPARE(QString::fromStdString(saveOneNode(path(saved)).reason), reason);
         QCOMPARE(treeOf(dir_.path()), expected);
@@ -251,11 +249,7 @@ private slots:
         const QString leftover =
             killed.isEmpty() ? make(made, contents) : killedSave(path(killed), contents);
         QVERIFY(!leftover.isEmpty());
-        QStringList expected = treeOf(dir_.path());
-        if (!expected.contains(saved)) {
-            expected << saved;
-            expected.sort();
-        }
+        QStringList expected = treeWith(saved);
         if (removed) {
             expected.removeOne(leftover);
         }
