@@ -580,22 +580,14 @@ void NodeEditingTest::lookedAtBodyIsSavedAsRead_data() {
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("how");
-    QTest::addColumn<QByteArray>("saved");
-    const QByteArray paragraph =
-        "a\xE2\x80\xA9"
-        "b";  // U+2029
-    const QByteArray nonchars =
-        "a\xEF\xB7\x90"
-        "b\xEF\xB7\x91"
-        "c";  // U+FDD0, U+FDD1
+    const QByteArray paragraph = QStringLiteral("a\u2029b").toUtf8();
+    const QByteArray nonchars = QStringLiteral("a\uFDD0b\uFDD1c").toUtf8();
     // clang-format off
-    QTest::newRow("paragraph separator, Save") << paragraph << "" << "save" << paragraph;
-    QTest::newRow("paragraph separator, focus loss") << paragraph << "" << "focus" << paragraph;
-    QTest::newRow("noncharacters, Save") << nonchars << "" << "save" << nonchars;
-    QTest::newRow("noncharacters, Update") << nonchars << "" << "update" << nonchars;
-    QTest::newRow("typed, Save") << QByteArray("a") << "!" << "save" << QByteArray("a!");
-    QTest::newRow("typed, focus loss") << QByteArray("a") << "!" << "focus" << QByteArray("a!");
-    QTest::newRow("typed, Update") << QByteArray("a") << "!" << "update" << QByteArray("a!");
+    QTest::newRow("paragraph separator, Save") << paragraph << "" << "save";
+    QTest::newRow("paragraph separator, focus loss") << paragraph << "" << "focus";
+    QTest::newRow("noncharacters, Save") << nonchars << "" << "save";
+    QTest::newRow("noncharacters, Update") << nonchars << "" << "update";
+    QTest::newRow("typed, Save") << QByteArray("a") << "!" << "save";
     // clang-format on
 }
 
@@ -603,7 +595,6 @@ void NodeEditingTest::lookedAtBodyIsSavedAsRead() {
     QFETCH(QByteArray, body);
     QFETCH(QString, typed);
     QFETCH(QString, how);
-    QFETCH(QByteArray, saved);
     frmMain& form = *form_;
     const auto file = [](const QByteArray& firstBody) {
         return "\xEF\xBB\xBF<**********>, 1 , 0 ,\xE6\x97\xA5\r\n" + firstBody +
@@ -618,7 +609,7 @@ void NodeEditingTest::lookedAtBodyIsSavedAsRead() {
         form.mnuEditUpdate->trigger();
     }
     form.mnuFileSave->trigger();
-    QCOMPARE(readBytes(path), file(saved));
+    QCOMPARE(readBytes(path), file(body + typed.toUtf8()));
 }
 
 void NodeEditingTest::renameKeepsVeryLongTitle() {
