@@ -296,7 +296,8 @@ bool encodeCp932(std::u16string_view text, std::string& out) {
 }  // namespace
 
 void Utf8Validator::feed(std::string_view bytes) {
-    if (!valid_) {
+    // An empty piece changes nothing (and its data() may be null, which memcpy must not see).
+    if (!valid_ || bytes.empty()) {
         return;
     }
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
