@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QIcon>
-#include <QPixmap>
+#include <QString>
 
-// Mossleaf's own icon: a moss-green leaf lying on a small ring-bound notebook.
+// Mossleaf's own icon, drawn from its SVG picture at whatever size a screen asks for.
 QIcon mossleafIcon();
 
-// The icon drawn at `size` × `size` pixels.
-QPixmap mossleafPixmap(int size);
+// Where the picture lives among the program's resources.
+QString mossleafIconPath();

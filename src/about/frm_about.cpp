@@ -89,7 +89,8 @@ void frmAbout::buildControls() {
 
     picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
-    picIcon->setPixmap(mossleafPixmap(32));
+    // Drawn at the screen's pixel density, so that it is as sharp as the text beside it.
+    picIcon->setPixmap(mossleafIcon().pixmap(QSize(32, 32), devicePixelRatioF()));
     picIcon->setFixedSize(32, 32);
 
     lblTitle = new QLabel(this);

@@ -56,7 +56,7 @@ frmMain::frmMain(SettingsStore& settings, QWidget* parent)
 
     dlgCommonDialog = new CommonDialog(this);
     MainMenu::build(*this);
-    tbToolBar = MainToolbar::create(*this, drawToolbarIcons(), client);
+    tbToolBar = MainToolbar::create(*this, toolbarIcons(), client);
 
     picTitles = new QWidget(client);
     picTitles->setObjectName(QStringLiteral("picTitles"));

@@ -175,7 +175,7 @@ private slots:
         QCOMPARE(actions.size(), 8);
         QCOMPARE(form.tbToolBar->toolButtonStyle(), Qt::ToolButtonIconOnly);
         QCOMPARE(form.tbToolBar->iconSize(), QSize(16, 16));
-        const ImageList drawn = drawToolbarIcons();
+        const ImageList drawn = toolbarIcons();
         QSet<QByteArray> pictures;
         for (int i = 0; i < actions.size(); ++i) {
             QAction* action = actions[i];
@@ -189,7 +189,7 @@ private slots:
             QCOMPARE(form.tbToolBar->widgetForAction(action)->focusPolicy(), Qt::NoFocus);
             const QImage image =
                 action->icon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
-            QCOMPARE(image, drawn.picture(images[i]));
+            QCOMPARE(image, drawn.picture(images[i], 16));
             // The light grey background is the mask: transparent, and no opaque pixel keeps it.
             QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
             int opaque = 0;
