@@ -2,7 +2,7 @@
 # Builds Mossleaf (Release) and starts it: ./run.sh [outline-file]
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/ensure-packages.sh build-essential cmake ninja-build qt6-base-dev libglib2.0-bin \
+scripts/ensure-packages.sh build-essential cmake ninja-build qt6-base-dev qt6-svg-dev libglib2.0-bin \
     fonts-ipafont-gothic
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release

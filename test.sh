@@ -12,7 +12,7 @@ if [ "${1:-}" = --sanitize ]; then
     build=build/sanitize
     sanitize=ON
 fi
-scripts/ensure-packages.sh build-essential cmake ninja-build qt6-base-dev libglib2.0-bin \
+scripts/ensure-packages.sh build-essential cmake ninja-build qt6-base-dev qt6-svg-dev libglib2.0-bin \
     fonts-ipafont-gothic xvfb xauth xdotool imagemagick python3
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOSSLEAF_TESTS=ON \
     -DMOSSLEAF_SANITIZE="$sanitize" >/dev/null
