@@ -11,6 +11,13 @@ namespace {
 
 constexpr int KeyRole = Qt::UserRole;
 
+// The two keys every desktop uses for "the context menu of what has the focus".
+bool isMenuKey(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers mods = event.modifiers() & ~Qt::KeypadModifier;
+    return (event.key() == Qt::Key_Menu && mods == Qt::NoModifier) ||
+           (event.key() == Qt::Key_F10 && mods == Qt::ShiftModifier);
+}
+
 }  // namespace
 
 OutlineTree::OutlineTree(mossleaf::NodeCollection& nodes, QWidget* parent)
@@ -206,6 +213,11 @@ void OutlineTree::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void OutlineTree::keyPressEvent(QKeyEvent* event) {
+    if (isMenuKey(*event)) {
+        event->accept();
+        emit MenuKey(menuKeyPosition());
+        return;
+    }
     const QString before = SelectedKey();
     QTreeWidget::keyPressEvent(event);
     const QString after = SelectedKey();
@@ -215,8 +227,22 @@ void OutlineTree::keyPressEvent(QKeyEvent* event) {
     }
 }
 
+QPoint OutlineTree::menuKeyPosition() {
+    QTreeWidgetItem* item = itemForKey(SelectedKey().toStdString());
+    if (!item) {
+        return viewport()->mapTo(this, QPoint(0, 0));
+    }
+    EnsureVisible(SelectedKey().toStdString());
+    // On the title, as a right-click on it would be, so that the title box opened from the
+    // menu covers the row it is about.
+    const QRect row = visualItemRect(item);
+    return viewport()->mapTo(this, QPoint(row.left(), row.center().y()));
+}
+
 void OutlineTree::contextMenuEvent(QContextMenuEvent* event) {
-    // The window opens its popup on the right button's release; no other menu here.
+    // The window opens its popup on the right button's release and on MenuKey. X11 sends the
+    // Menu key both as a context menu event and as a key press: only the key press counts,
+    // or the popup would open twice.
     event->accept();
 }
 
