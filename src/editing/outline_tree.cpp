@@ -233,10 +233,10 @@ QPoint OutlineTree::menuKeyPosition() {
         return viewport()->mapTo(this, QPoint(0, 0));
     }
     EnsureVisible(SelectedKey().toStdString());
-    // On the title, as a right-click on it would be, so that the title box opened from the
-    // menu covers the row it is about.
+    // The row's lower edge, from where the title starts: the menu, and the title box opened
+    // from it, leave the title they are about in sight.
     const QRect row = visualItemRect(item);
-    return viewport()->mapTo(this, QPoint(row.left(), row.center().y()));
+    return viewport()->mapTo(this, row.bottomLeft());
 }
 
 void OutlineTree::contextMenuEvent(QContextMenuEvent* event) {
