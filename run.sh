@@ -6,7 +6,7 @@ here=$(dirname "$0")
 (
     cd "$here"
     scripts/ensure-packages.sh build-essential cmake ninja-build qt6-base-dev libglib2.0-bin \
-        fonts-ipafont-gothic qt6-translations-l10n fonts-wqy-microhei fonts-noto-core
+        fonts-ipafont-gothic qt6-translations-l10n fonts-wqy-microhei
     cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
     cmake --build build/release
 )

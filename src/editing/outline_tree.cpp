@@ -240,9 +240,9 @@ QPoint OutlineTree::menuKeyPosition() {
 }
 
 void OutlineTree::contextMenuEvent(QContextMenuEvent* event) {
-    // The window opens its popup on the right button's release and on MenuKey. X11 sends the
-    // Menu key both as a context menu event and as a key press: only the key press counts,
-    // or the popup would open twice.
+    // The window opens its popup on the right button's release and on MenuKey. A platform
+    // may send the Menu key as a context menu event besides the key press: only the key press
+    // counts, or the popup could open twice.
     event->accept();
 }
 

@@ -454,8 +454,9 @@ void NodeEditingTest::popupOnRightReleaseChangesNothing() {
     QCOMPARE(form.Text2->toPlainText(), QStringLiteral("typed"));
     QCOMPARE(form.sbStatusBar->panelText(1), QStringLiteral("one"));
     QVERIFY(!form.Text1->isVisible());
-    // The tree offers no other context menu: a context menu event alone (X11 sends one
-    // before the Menu key's key press, which opens the popup) and other buttons open nothing.
+    // The tree offers no other context menu: a context menu event alone (a platform may send
+    // one besides the Menu key's key press, which opens the popup) and other buttons open
+    // nothing.
     const QPoint at = emptySpot(form);
     QContextMenuEvent byMouse(QContextMenuEvent::Mouse, at,
                               form.TreeView1->viewport()->mapToGlobal(at));
