@@ -1,8 +1,10 @@
 #include <QApplication>
+#include <QLocale>
 #include <string>
 #include <vector>
 
 #include "mainwindow/module1.h"
+#include "mainwindow/qt_translations.h"
 
 int main(int argc, char** argv) {
     // The arguments are file names, kept as the bytes the user typed. QApplication would
@@ -14,6 +16,7 @@ int main(int argc, char** argv) {
     QApplication app(qtArgc, qtArgv);
     QApplication::setOrganizationName(QStringLiteral("Mossleaf"));
     QApplication::setApplicationName(QStringLiteral("Mossleaf"));
+    QtTranslations::install(app, QLocale::system());
     Module1::Main(Module1::commandLineFrom(arguments));
     const int status = QApplication::exec();
     Module1::Finish();

@@ -34,6 +34,29 @@ bool BodyEdit::event(QEvent* event) {
     return QPlainTextEdit::event(event);
 }
 
+void BodyEdit::changeEvent(QEvent* event) {
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::ReadOnlyChange) {
+        showReadOnlyState();
+    }
+}
+
+void BodyEdit::showReadOnlyState() {
+    if (!isReadOnly()) {
+        setPalette(QPalette());  // back to the window's colours
+        return;
+    }
+    // Disabling the box would look the same, but it would also take away the focus, the
+    // selection and the scrolling that Copy and reading a long body need.
+    QPalette look = palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        for (const QPalette::ColorRole role : {QPalette::Base, QPalette::Text}) {
+            look.setBrush(group, role, look.brush(QPalette::Disabled, role));
+        }
+    }
+    setPalette(look);
+}
+
 void BodyEdit::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && (event->modifiers() & Qt::ShiftModifier)) {

@@ -6,7 +6,8 @@
 // window, so that they run their commands while the text has the focus. Long lines are held
 // as several blocks (see BodyPieces), so that a body of megabytes on one line shows and takes
 // typing at once; showBody and bodyText put a body in and take it out, not setPlainText and
-// toPlainText.
+// toPlainText. While it is read-only (no node is shown) it wears the disabled colours, so that
+// nobody types into a box that would ignore them.
 class BodyEdit : public QPlainTextEdit {
     Q_OBJECT
 
@@ -24,6 +25,7 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     QMimeData* createMimeDataFromSelection() const override;
@@ -34,4 +36,5 @@ private:
     // the key is left to the default handling.
     bool editAcrossPieces(QKeyEvent* event);
     void placeCursor(const QTextCursor& cursor);
+    void showReadOnlyState();
 };

@@ -36,6 +36,7 @@ NodeEditor::NodeEditor(frmMain& form) : form_(form) {
                                 pos.y() * form_.twipsPerPixelY());
     });
     connect(tree, &OutlineTree::SelectionChanged, this, &NodeEditor::selectionChanged);
+    connect(tree, &OutlineTree::MenuKey, this, &NodeEditor::TreeView1_MenuKey);
     connect(form_.Text1, &TitleBox::KeyPress, this,
             [this](int& keyAscii) { form_.Text1_KeyPress(keyAscii); });
     connect(form_.Text1, &TitleBox::LostFocus, this, [this] { form_.Text1_LostFocus(); });
@@ -142,19 +143,34 @@ void NodeEditor::TreeView1_NodeClick(const QString& key) {
 }
 
 void NodeEditor::TreeView1_MouseUp(Qt::MouseButton button, double xTwips, double yTwips) {
-    if (form_.Doc.Nodes.Count() == 0) {
-        form_.Doc.CurrentKey.clear();
-    }
+    forgetCurrentInEmptyTree();
     if (button != Qt::RightButton) {
         return;
     }
     const QPoint inTree(static_cast<int>(std::lround(xTwips / form_.twipsPerPixelX())),
                         static_cast<int>(std::lround(yTwips / form_.twipsPerPixelY())));
+    popUp(inTree, QCursor::pos());
+}
+
+void NodeEditor::TreeView1_MenuKey(const QPoint& inTree) {
+    forgetCurrentInEmptyTree();
+    // The pointer may be anywhere, even outside the window: the row is where the user looks.
+    popUp(inTree, form_.TreeView1->mapToGlobal(inTree));
+}
+
+void NodeEditor::forgetCurrentInEmptyTree() {
+    // So that the next new node is a root node.
+    if (form_.Doc.Nodes.Count() == 0) {
+        form_.Doc.CurrentKey.clear();
+    }
+}
+
+void NodeEditor::popUp(const QPoint& inTree, const QPoint& global) {
     TitleBox* box = form_.Text1;
     QWidget* boxParent = box->parentWidget();
     box->move(boxParent ? boxParent->mapFromGlobal(form_.TreeView1->mapToGlobal(inTree))
                         : form_.TreeView1->mapToGlobal(inTree));
-    form_.mnuPop->exec(QCursor::pos());
+    form_.mnuPop->exec(global);
 }
 
 void NodeEditor::Text1_KeyPress(int& keyAscii) {

@@ -38,6 +38,12 @@ public:
 
 private:
     void selectionChanged(const QString& key);
+    // The Menu key or Shift+F10 in the tree: a right-click at `inTree` (pixels, relative to
+    // the tree), with the menu there rather than at the pointer.
+    void TreeView1_MenuKey(const QPoint& inTree);
+    void forgetCurrentInEmptyTree();
+    // Puts Text1, hidden, at `inTree` and opens mnuPop at `global`.
+    void popUp(const QPoint& inTree, const QPoint& global);
     void showBodyOf(const std::string& key);
     void tellBodyNotShown(const std::string& key);
     void commitTitle();

@@ -11,6 +11,13 @@ namespace {
 
 constexpr int KeyRole = Qt::UserRole;
 
+// The two keys every desktop uses for "the context menu of what has the focus".
+bool isMenuKey(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers mods = event.modifiers() & ~Qt::KeypadModifier;
+    return (event.key() == Qt::Key_Menu && mods == Qt::NoModifier) ||
+           (event.key() == Qt::Key_F10 && mods == Qt::ShiftModifier);
+}
+
 }  // namespace
 
 OutlineTree::OutlineTree(mossleaf::NodeCollection& nodes, QWidget* parent)
@@ -206,6 +213,11 @@ void OutlineTree::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void OutlineTree::keyPressEvent(QKeyEvent* event) {
+    if (isMenuKey(*event)) {
+        event->accept();
+        emit MenuKey(menuKeyPosition());
+        return;
+    }
     const QString before = SelectedKey();
     QTreeWidget::keyPressEvent(event);
     const QString after = SelectedKey();
@@ -215,8 +227,22 @@ void OutlineTree::keyPressEvent(QKeyEvent* event) {
     }
 }
 
+QPoint OutlineTree::menuKeyPosition() {
+    QTreeWidgetItem* item = itemForKey(SelectedKey().toStdString());
+    if (!item) {
+        return viewport()->mapTo(this, QPoint(0, 0));
+    }
+    EnsureVisible(SelectedKey().toStdString());
+    // The row's lower edge, from where the title starts: the menu, and the title box opened
+    // from it, leave the title they are about in sight.
+    const QRect row = visualItemRect(item);
+    return viewport()->mapTo(this, row.bottomLeft());
+}
+
 void OutlineTree::contextMenuEvent(QContextMenuEvent* event) {
-    // The window opens its popup on the right button's release; no other menu here.
+    // The window opens its popup on the right button's release and on MenuKey. A platform
+    // may send the Menu key as a context menu event besides the key press: only the key press
+    // counts, or the popup could open twice.
     event->accept();
 }
 

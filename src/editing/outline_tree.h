@@ -14,7 +14,8 @@
 //
 // Only a left click or the keyboard selects a node; both are reported as NodeClick. A right
 // press takes the focus and leaves the selection alone; every release is reported as MouseUp.
-// The tree has no context menu of its own: the window opens its popup on the right release.
+// The tree has no context menu of its own: the window opens its popup on the right release,
+// and on the Menu key or Shift+F10 (MenuKey).
 class OutlineTree : public QTreeWidget, public mossleaf::NodeCollectionObserver {
     Q_OBJECT
 
@@ -47,6 +48,9 @@ signals:
     void MouseUp(Qt::MouseButton button, const QPoint& pos);
     // The selected node changed by any path (empty key: none is selected now).
     void SelectionChanged(const QString& key);
+    // The Menu key or Shift+F10 was pressed; pos (pixels, relative to the tree) is on the
+    // highlighted node's row, or the top left corner of the rows when none is highlighted.
+    void MenuKey(const QPoint& pos);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -60,6 +64,8 @@ protected:
 
 private:
     void reportSelection();
+    // Where a menu opened from the keyboard belongs: the highlighted row, brought into view.
+    QPoint menuKeyPosition();
 
     mossleaf::NodeCollection& nodes_;
     std::unordered_map<std::string, QTreeWidgetItem*> items_;

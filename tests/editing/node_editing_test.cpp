@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <optional>
 
 #include "editing/body_edit.h"
 #include "editing/outline_tree.h"
@@ -55,6 +56,12 @@ void typeText(QWidget* widget, const QString& text) {
     }
 }
 
+// The colour the body box is painted with where no text is.
+QColor backgroundOf(BodyEdit& body) {
+    const QImage image = body.viewport()->grab().toImage();
+    return image.pixelColor(image.width() - 3, image.height() - 3);
+}
+
 void typeInBody(frmMain& form, const QString& text) {
     QTest::mouseClick(form.Text2->viewport(), Qt::LeftButton, {}, QPoint(30, 30));
     QVERIFY(form.Text2->hasFocus());
@@ -81,6 +88,8 @@ private slots:
     void renameSelectsWholeOldTitle_data();
     void renameSelectsWholeOldTitle();
     void popupOnRightReleaseChangesNothing();
+    void menuKeyOpensPopupAtHighlightedRow_data();
+    void menuKeyOpensPopupAtHighlightedRow();
     void sortingOnClickIsScreenOnly();
     void releaseOverEmptyTreeForgetsCurrentNode_data();
     void releaseOverEmptyTreeForgetsCurrentNode();
@@ -99,6 +108,10 @@ private:
     // is open, `inMenu` runs; it chooses an item or closes the menu. Returns whether the popup
     // opened, and only after the release.
     bool rightClick(const QPoint& at, const std::function<void(QMenu&)>& inMenu);
+    // Presses the key in the tree; returns the popup's top left corner (global) when the popup
+    // opened, after closing it through `inMenu`.
+    std::optional<QPoint> pressInTree(int key, Qt::KeyboardModifiers modifiers,
+                                      const std::function<void(QMenu&)>& inMenu);
     // Right-click at `at` and choose the popup item with this objectName.
     bool choose(const QPoint& at, const char* action);
     // New node through the popup, typing `title` and Enter.
@@ -157,6 +170,27 @@ bool NodeEditingTest::rightClick(const QPoint& at, const std::function<void(QMen
         QTest::qWait(5);
     }
     return opened && QApplication::activeWindow() == form_.get();
+}
+
+std::optional<QPoint> NodeEditingTest::pressInTree(int key, Qt::KeyboardModifiers modifiers,
+                                                   const std::function<void(QMenu&)>& inMenu) {
+    std::optional<QPoint> opened;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu && !opened) {
+            opened = menu->pos();
+            inMenu(*menu);
+        }
+    });
+    poll.start(5);
+    QTest::keyClick(form_->TreeView1, Qt::Key(key), modifiers);
+    const QDeadlineTimer deadline(5000);
+    while (QApplication::activeWindow() != form_.get() && !deadline.hasExpired()) {
+        form_->activateWindow();
+        QTest::qWait(5);
+    }
+    return opened;
 }
 
 bool NodeEditingTest::choose(const QPoint& at, const char* action) {
@@ -420,8 +454,9 @@ void NodeEditingTest::popupOnRightReleaseChangesNothing() {
     QCOMPARE(form.Text2->toPlainText(), QStringLiteral("typed"));
     QCOMPARE(form.sbStatusBar->panelText(1), QStringLiteral("one"));
     QVERIFY(!form.Text1->isVisible());
-    // The tree offers no other context menu, not even through the keyboard's menu key, and
-    // other buttons open nothing.
+    // The tree offers no other context menu: a context menu event alone (a platform may send
+    // one besides the Menu key's key press, which opens the popup) and other buttons open
+    // nothing.
     const QPoint at = emptySpot(form);
     QContextMenuEvent byMouse(QContextMenuEvent::Mouse, at,
                               form.TreeView1->viewport()->mapToGlobal(at));
@@ -431,6 +466,66 @@ void NodeEditingTest::popupOnRightReleaseChangesNothing() {
     QTest::mouseClick(form.TreeView1->viewport(), Qt::MiddleButton, {}, at);
     QCoreApplication::processEvents();
     QCOMPARE(QApplication::activePopupWidget(), nullptr);
+}
+
+void NodeEditingTest::menuKeyOpensPopupAtHighlightedRow_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QString>("highlighted");
+    QTest::addColumn<bool>("opens");
+    // clang-format off
+    QTest::newRow("Menu key, node") << int(Qt::Key_Menu) << Qt::KeyboardModifiers() << "S2" << true;
+    QTest::newRow("Shift+F10, node") << int(Qt::Key_F10) << Qt::KeyboardModifiers(Qt::ShiftModifier) << "S3" << true;
+    QTest::newRow("Menu key, none") << int(Qt::Key_Menu) << Qt::KeyboardModifiers() << "" << true;
+    QTest::newRow("Shift+F10, none") << int(Qt::Key_F10) << Qt::KeyboardModifiers(Qt::ShiftModifier) << "" << true;
+    QTest::newRow("F10 alone opens nothing") << int(Qt::Key_F10) << Qt::KeyboardModifiers() << "S2" << false;
+    // clang-format on
+}
+
+void NodeEditingTest::menuKeyOpensPopupAtHighlightedRow() {
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(QString, highlighted);
+    QFETCH(bool, opens);
+    frmMain& form = *form_;
+    openBytes(exampleOutline());
+    OutlineTree* tree = form.TreeView1;
+    if (!highlighted.isEmpty()) {
+        clickNode(form, highlighted.toStdString());
+        typeInBody(form, QStringLiteral(" typed"));
+    }
+    tree->setFocus(Qt::TabFocusReason);
+    QTreeWidgetItem* item = tree->itemForKey(highlighted.toStdString());
+    // The row on screen (tree coordinates) the menu belongs to; the rows' top left without one.
+    const QRect row =
+        item ? QRect(tree->viewport()->mapTo(tree, tree->visualItemRect(item).topLeft()),
+                     tree->visualItemRect(item).size())
+             : QRect(tree->viewport()->mapTo(tree, QPoint(0, 0)), QSize(1, 1));
+    QCursor::setPos(form.mapToGlobal(QPoint(form.width() - 5, form.height() - 5)));
+    const std::optional<QPoint> menuAt = pressInTree(key, modifiers, [](QMenu& menu) {
+        QTest::mouseClick(&menu, Qt::LeftButton, {},
+                          menu.actionGeometry(menu.actions().first()).center());
+    });
+    QCOMPARE(menuAt.has_value(), opens);
+    if (!opens) {
+        QVERIFY(!form.Text1->isVisible());
+        return;
+    }
+    QVERIFY2(QRect(tree->mapToGlobal(row.topLeft()), row.size()).contains(*menuAt),
+             "the menu opens on the highlighted row, not at the pointer");
+    // New node, chosen from the menu: the title box opens where the menu did, as after a
+    // right-click there, and the node goes under the highlighted one.
+    QVERIFY(form.Text1->isVisible());
+    QCOMPARE(form.Text1->mapToGlobal(QPoint(0, 0)), *menuAt);
+    typeText(form.Text1, QStringLiteral("by key"));
+    QTest::keyClick(form.Text1, Qt::Key_Return);
+    QCOMPARE(titleOf(form, "S4"), QStringLiteral("by key"));
+    QCOMPARE(parentOf(form, "S4"), highlighted.toStdString());
+    QCOMPARE(tree->SelectedKey(), highlighted);
+    if (item) {
+        // The typing was stored before the menu opened.
+        QVERIFY(bodyOf(form, highlighted.toStdString()).endsWith(QStringLiteral(" typed")));
+    }
 }
 
 void NodeEditingTest::sortingOnClickIsScreenOnly() {
@@ -504,6 +599,10 @@ void NodeEditingTest::noTypingWithoutSelectedNode() {
     form.mnuFileOpen->trigger();
     clickNode(form, "S2");
     typeInBody(form, QStringLiteral(" more"));
+    const QColor editable = QApplication::palette().color(QPalette::Base);
+    const QColor disabled = QApplication::palette().color(QPalette::Disabled, QPalette::Base);
+    QVERIFY(editable != disabled);
+    QCOMPARE(backgroundOf(*form.Text2), editable);
     if (how == QLatin1String("open")) {
         form.mnuFileOpen->trigger();
         QCOMPARE(form.Text2->toPlainText(), QStringLiteral("first line\nsecond line"));
@@ -517,6 +616,10 @@ void NodeEditingTest::noTypingWithoutSelectedNode() {
     QCOMPARE(form.Doc.Nodes.Count(), how == QLatin1String("open") ? 3 : 0);
     QCOMPARE(form.TreeView1->SelectedKey(), QString());
     QVERIFY(form.Text2->isReadOnly());
+    // It looks so.
+    QCOMPARE(backgroundOf(*form.Text2), disabled);
+    QCOMPARE(form.Text2->palette().color(QPalette::Text),
+             QApplication::palette().color(QPalette::Disabled, QPalette::Text));
     // Rename has no highlighted node to offer: the box stays closed.
     QVERIFY(choose(emptySpot(form), "mnuPopRename"));
     QVERIFY(!form.Text1->isVisible());
@@ -532,6 +635,11 @@ void NodeEditingTest::noTypingWithoutSelectedNode() {
     if (count == 3) {
         QCOMPARE(bodyOf(form, "S1"), QStringLiteral("first line\r\nsecond line"));
         QCOMPARE(bodyOf(form, "S2"), QStringLiteral("buy paper"));
+        // A node shown again takes typing, and looks like it.
+        clickNode(form, "S1");
+        QCOMPARE(backgroundOf(*form.Text2), editable);
+        QCOMPARE(form.Text2->palette().color(QPalette::Text),
+                 QApplication::palette().color(QPalette::Text));
     }
 }
 
