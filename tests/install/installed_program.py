@@ -1,0 +1,128 @@
+#!/usr/bin/env python3
+"""The installed program, as a package would lay it out, opens a notebook and its help page.
+
+installed_program.py CMAKE BUILD-DIR: installs BUILD-DIR into a staging folder (DESTDIR, prefix
+/usr), checks the layout a desktop needs, then starts the program through the bin/ link under
+Xvfb with a notebook on its command line: the tree shows the notebook's node, and Help ->
+操作説明 hands the help page that lies beside the real binary to `gio`, here a stand-in that
+records what it is asked to open. Exit 77 means the X tools are missing.
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+import typical_use as e2e  # noqa: E402  (the X session helpers of the end-to-end test)
+
+APP_ID = "io.github.mossleaf.Mossleaf"
+EXPECTED_FILES = [
+    "usr/lib/mossleaf/mossleaf",
+    "usr/lib/mossleaf/help.htm",
+    f"usr/share/applications/{APP_ID}.desktop",
+    f"usr/share/metainfo/{APP_ID}.metainfo.xml",
+    f"usr/share/icons/hicolor/scalable/apps/{APP_ID}.svg",
+    *(f"usr/share/icons/hicolor/{n}x{n}/apps/{APP_ID}.png" for n in (16, 32, 48, 64, 128, 256)),
+    "usr/share/man/man1/mossleaf.1",
+    "usr/share/man/ja/man1/mossleaf.1",
+]
+FAKE_GIO = """#!/bin/sh
+# Records its arguments, one a line, and succeeds only for a file that exists.
+printf '%s\\n' "$@" > "$0.args.tmp" && mv "$0.args.tmp" "$0.args"
+for last; do :; done
+[ -f "$last" ]
+"""
+
+
+def install(cmake, build, stage):
+    env = dict(os.environ, DESTDIR=stage)
+    done = subprocess.run([cmake, "--install", build, "--prefix", "/usr"], env=env,
+                          capture_output=True, text=True)
+    if done.returncode != 0:
+        raise e2e.Failure("cmake --install: " + done.stdout + done.stderr)
+    missing = [p for p in EXPECTED_FILES if not os.path.isfile(os.path.join(stage, p))]
+    if missing:
+        raise e2e.Failure("not installed: " + ", ".join(missing))
+    link = os.path.join(stage, "usr/bin/mossleaf")
+    if not os.path.islink(link) or os.readlink(link) != "../lib/mossleaf/mossleaf":
+        raise e2e.Failure("usr/bin/mossleaf is not the relative link ../lib/mossleaf/mossleaf")
+    return link
+
+
+def fake_gio(folder):
+    os.makedirs(folder)
+    gio = os.path.join(folder, "gio")
+    with open(gio, "w") as f:
+        f.write(FAKE_GIO)
+    os.chmod(gio, 0o755)
+    return gio + ".args"
+
+
+def close_app(s):
+    s.point_at(s.main)
+    s.menu_bar_file()
+    s.key("c")  # 閉じる(&C)
+    s.wait_app_end()
+
+
+def run(s, cmake, build):
+    stage = os.path.join(s.tmp, "stage")
+    s.binary = install(cmake, build, stage)
+    recorded = fake_gio(os.path.join(s.tmp, "fake-bin"))
+    s.env["PATH"] = os.path.dirname(recorded) + os.pathsep + s.env["PATH"]
+    notebook = os.path.join(s.tmp, "notebook.txt")
+    with open(notebook, "wb") as f:
+        f.write(e2e.record("Installed ノート", 0, 1, ("body",)))
+
+    s.start_display()
+    s.start_app()
+    _, _, width, height = s.geometry(s.main)
+    strip = (12, height // 8, width * 2 // 5, height * 3 // 4)
+    empty_tree = s.row_profile(s.main, *strip)
+    close_app(s)
+
+    s.start_app(notebook)
+    e2e.wait_for("the notebook's node in the tree",
+                 lambda: e2e.changed_band(empty_tree, s.row_profile(s.main, *strip), strip[3]))
+
+    # Help is the last menu of the bar: one step left of the File menu, wrapping round.
+    s.point_at(s.main)
+    s.menu_bar_file()
+    s.key("Left", "h")  # ﾍﾙﾌﾟ(&H) -> 操作説明(&H)
+    e2e.wait_for("gio to be asked for the help page", lambda: os.path.exists(recorded))
+    with open(recorded) as f:
+        target = f.read().splitlines()[-1]
+    beside = os.path.join(stage, "usr/lib/mossleaf/help.htm")
+    if not os.path.isfile(target) or not os.path.samefile(target, beside):
+        raise e2e.Failure(f"gio was asked for {target!r}, not the help page {beside}")
+    close_app(s)
+
+
+def main():
+    if len(sys.argv) != 3:
+        print("usage: installed_program.py CMAKE BUILD-DIR", file=sys.stderr)
+        return 2
+    missing = [tool for tool in ("Xvfb", "xdotool", "xkbcomp") if shutil.which(tool) is None]
+    missing += [tool for tool in ("/usr/bin/import", "/usr/bin/convert")
+                if not os.path.exists(tool)]
+    if missing:
+        print("skipped: missing " + ", ".join(missing), file=sys.stderr)
+        return 77
+    session = e2e.Session(None)
+    try:
+        run(session, sys.argv[1], os.path.abspath(sys.argv[2]))
+    except e2e.Failure as failure:
+        print("FAILED: " + str(failure), file=sys.stderr)
+        log = os.path.join(session.tmp, "mossleaf.log")
+        if os.path.exists(log):
+            sys.stderr.write(open(log, errors="replace").read())
+        return 1
+    finally:
+        session.close()
+    print("passed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
