@@ -49,8 +49,8 @@ WindowPlacement::WindowPlacement(QWidget& window, FrameProbe frame)
 
 WindowPlacement::~WindowPlacement() {
     window_.removeEventFilter(this);
-    if (QWindow* handle = window_.windowHandle()) {
-        handle->removeEventFilter(this);
+    if (watchedHandle_) {
+        watchedHandle_->removeEventFilter(this);
     }
 }
 
@@ -70,9 +70,16 @@ void WindowPlacement::restore(SettingsStore& store, double tppX, double tppY) {
     const QMargins frame = frame_(window_);
     frameSeen_ = plausible(frame);
     place(frameSeen_ ? frame : QMargins());
-    // The window system's own window learns first that the window is on the screen.
-    if (QWindow* handle = window_.windowHandle()) {
+    watchWindowHandle();
+}
+
+// The window system's own window is told when the window is on the screen; it exists once
+// the window is about to be shown.
+void WindowPlacement::watchWindowHandle() {
+    QWindow* handle = window_.windowHandle();
+    if (handle && handle != watchedHandle_) {
         handle->installEventFilter(this);
+        watchedHandle_ = handle;
     }
 }
 
@@ -82,25 +89,32 @@ void WindowPlacement::place(const QMargins& frame) {
                         std::max(inner.height(), 1));
 }
 
-bool WindowPlacement::eventFilter(QObject* /*watched*/, QEvent* event) {
+bool WindowPlacement::eventFilter(QObject* watched, QEvent* event) {
     if (!restored_ || frameSeen_) {
         return false;
     }
     switch (event->type()) {
+        case QEvent::Show:
+            watchWindowHandle();
+            break;
+        case QEvent::Expose:
+            // Until the window manager has mapped the window, a request to move it may be
+            // overtaken by the place it picks when it takes the window over.
+            if (watched == window_.windowHandle() && window_.windowHandle()->isExposed()) {
+                exposed_ = true;
+            }
+            [[fallthrough]];
         case QEvent::Move:
         case QEvent::Resize:
         case QEvent::Paint:
-        case QEvent::Expose:
-        case QEvent::WindowActivate: {
-            const QMargins frame = frame_(window_);
-            if (plausible(frame)) {
+        case QEvent::WindowActivate:
+            if (exposed_ && plausible(frame_(window_))) {
                 // The window manager has framed the window: put the frame where the client
                 // area went, once; later moves are the user's.
                 frameSeen_ = true;
-                place(frame);
+                place(frame_(window_));
             }
             break;
-        }
         default:
             break;
     }

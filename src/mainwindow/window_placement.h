@@ -2,10 +2,12 @@
 
 #include <QMargins>
 #include <QObject>
+#include <QPointer>
 #include <QRect>
 #include <functional>
 
 class QWidget;
+class QWindow;
 class SettingsStore;
 
 // Places the main window by its outer bounds (frame and title bar included), as the settings
@@ -44,11 +46,14 @@ protected:
 
 private:
     void place(const QMargins& frame);
+    void watchWindowHandle();
 
     QWidget& window_;
     FrameProbe frame_;
     bool restored_ = false;
     bool frameSeen_ = false;
+    bool exposed_ = false;
+    QPointer<QWindow> watchedHandle_;
     QRect wanted_;           // outer rectangle, pixels
     double stored_[4] = {};  // left, top, width, height as read, twips
     bool exact_[4] = {};     // whether wanted_ holds that value, to the pixel
