@@ -1,6 +1,7 @@
 #include "mainwindow/outer_geometry.h"
 
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <climits>
 
@@ -35,12 +36,23 @@ int fitInto(int start, int length, int areaStart, int areaLength) {
 
 }  // namespace
 
+// Straight from the window system: QWidget::frameGeometry() keeps a frame it was told once,
+// and while a window manager takes the window over that may be nonsense (negative widths).
+QMargins frameMargins(const QWidget& window) {
+    const QWindow* handle = window.windowHandle();
+    const QMargins frame = handle ? handle->frameMargins() : QMargins();
+    const bool sane =
+        frame.left() >= 0 && frame.top() >= 0 && frame.right() >= 0 && frame.bottom() >= 0;
+    return sane ? frame : QMargins();
+}
+
 double width(const QWidget& window, double tpp) {
-    return Twips::fromPixels(window.frameGeometry().width(), tpp);
+    return Twips::fromPixels(window.width() + frameExtraWidth(window), tpp);
 }
 
 int frameExtraWidth(const QWidget& window) {
-    return window.frameGeometry().width() - window.width();
+    const QMargins frame = frameMargins(window);
+    return frame.left() + frame.right();
 }
 
 // resize() sizes what lies inside the frame.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QMargins>
 #include <QRect>
 
 class QWidget;
@@ -9,6 +10,10 @@ class QWidget;
 // and the pane layout reason about them. Without a window manager the frame is empty and the
 // outer bounds are the window's own.
 namespace OuterGeometry {
+
+// The frame the window system reports around the window now; empty while it is unknown or
+// makes no sense.
+QMargins frameMargins(const QWidget& window);
 
 double width(const QWidget& window, double twipsPerPixelX);
 void setWidth(QWidget& window, double twips, double twipsPerPixelX);

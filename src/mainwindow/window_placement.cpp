@@ -21,12 +21,6 @@ int side(const QRect& r, int i) {
     return sides[i];
 }
 
-// Straight from the window system: QWidget::frameGeometry() keeps a frame it saw once.
-QMargins frameOf(const QWidget& window) {
-    const QWindow* handle = window.windowHandle();
-    return handle ? handle->frameMargins() : QMargins();
-}
-
 bool plausible(const QMargins& frame) {
     return !frame.isNull() && frame.left() >= 0 && frame.top() >= 0 && frame.right() >= 0 &&
            frame.bottom() >= 0;
@@ -43,7 +37,7 @@ QList<QRect> availableScreens() {
 }  // namespace
 
 WindowPlacement::WindowPlacement(QWidget& window, FrameProbe frame)
-    : window_(window), frame_(frame ? std::move(frame) : FrameProbe(frameOf)) {
+    : window_(window), frame_(frame ? std::move(frame) : FrameProbe(OuterGeometry::frameMargins)) {
     window_.installEventFilter(this);
 }
 
