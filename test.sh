@@ -14,6 +14,8 @@ if [ "${1:-}" = --sanitize ]; then
 fi
 scripts/ensure-packages.sh build-essential cmake ninja-build qt6-base-dev libglib2.0-bin \
     fonts-ipafont-gothic xvfb xauth xdotool imagemagick python3
+# the end-to-end test's window manager, and xwininfo/xprop to see its frames
+scripts/ensure-packages.sh openbox x11-utils
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOSSLEAF_TESTS=ON \
     -DMOSSLEAF_SANITIZE="$sanitize" >/dev/null
 cmake --build "$build"
