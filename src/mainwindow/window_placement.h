@@ -16,8 +16,8 @@ class SettingsStore;
 // On X11 a window manager frames a window only after it is mapped: until then no frame is
 // known, and a position given to the window is taken for its client area, so the title bar
 // would land above the stored place and the window would creep up on every start. So the outer
-// rectangle is remembered, and once the frame becomes known the window is placed again so that
-// its frame stands there. A window manager that frames early is served at once; without one the
+// rectangle is remembered, and once the window manager has mapped the window and its frame is
+// known, the window is placed again so that its frame stands there. A window manager that frames early is served at once; without one the
 // frame stays empty and the client area is the outer rectangle.
 class WindowPlacement : public QObject {
 public:
