@@ -17,8 +17,9 @@ class SettingsStore;
 // known, and a position given to the window is taken for its client area, so the title bar
 // would land above the stored place and the window would creep up on every start. So the outer
 // rectangle is remembered, and once the window manager has mapped the window and its frame is
-// known, the window is placed again so that its frame stands there. A window manager that frames early is served at once; without one the
-// frame stays empty and the client area is the outer rectangle.
+// known, the window is placed again so that its frame stands there. A window manager that frames
+// early is served at once; without one the frame stays empty and the client area is the outer
+// rectangle.
 class WindowPlacement : public QObject {
 public:
     // The frame around the window's client area as the window system reports it now; empty
