@@ -15,6 +15,8 @@ fi
 scripts/ensure-packages.sh build-essential cmake ninja-build qt6-base-dev qt6-svg-dev libglib2.0-bin \
     fonts-ipafont-gothic xvfb xauth xdotool imagemagick python3 qt6-translations-l10n \
     desktop-file-utils appstream
+# the end-to-end test's window manager, and xwininfo/xprop to see its frames
+scripts/ensure-packages.sh openbox x11-utils
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOSSLEAF_TESTS=ON \
     -DMOSSLEAF_SANITIZE="$sanitize" >/dev/null
 cmake --build "$build"

@@ -92,6 +92,7 @@ frmMain::frmMain(SettingsStore& settings, QWidget* parent)
     defaultShellOpener_ = createSystemShellOpener();
     shellOpener_ = defaultShellOpener_.get();
     windowLayout_ = std::make_unique<WindowLayout>(*this);
+    placement_ = std::make_unique<WindowPlacement>(*this);
     fileCommands_ = std::make_unique<FileCommands>(*this);
     launchCommands_ = std::make_unique<LaunchCommands>(*this);
     nodeEditor_ = std::make_unique<NodeEditor>(*this);
@@ -99,6 +100,7 @@ frmMain::frmMain(SettingsStore& settings, QWidget* parent)
 
 frmMain::~frmMain() {
     // The helpers and the widgets refer to the Document; let them go while it still exists.
+    placement_.reset();
     nodeEditor_.reset();
     launchCommands_.reset();
     fileCommands_.reset();
@@ -135,7 +137,7 @@ void frmMain::Form_Load() {
         return;
     }
     loaded_ = true;
-    WindowPlacement::restore(*this, settings_, twipsPerPixelX(), twipsPerPixelY());
+    placement_->restore(settings_, twipsPerPixelX(), twipsPerPixelY());
     if (CommandLine.isEmpty()) {
         Doc.NodeLimit = 256;
         return;
@@ -163,7 +165,7 @@ void frmMain::Form_Unload() {
     if (isMinimized()) {
         return;
     }
-    WindowPlacement::save(*this, settings_, twipsPerPixelX(), twipsPerPixelY());
+    placement_->save(settings_, twipsPerPixelX(), twipsPerPixelY());
 }
 
 void frmMain::Form_Resize() {

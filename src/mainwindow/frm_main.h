@@ -24,6 +24,9 @@ class StatusBar;       // sbStatusBar (mainwindow/status_bar.h)
 class ShellOpener;     // launch/shell_opener.h
 class SettingsStore;   // mainwindow/settings_store.h
 
+// Restores and keeps the outer bounds (mainwindow/window_placement.h).
+class WindowPlacement;
+
 // The main window. It owns the Document and the controls and names every handler; the work
 // of each group of handlers is done by the helper object named beside it.
 class frmMain : public QMainWindow {
@@ -131,6 +134,7 @@ private:
     std::unique_ptr<FileCommands> fileCommands_;
     std::unique_ptr<LaunchCommands> launchCommands_;
     std::unique_ptr<WindowLayout> windowLayout_;
+    std::unique_ptr<WindowPlacement> placement_;
     bool loaded_ = false;
     bool unloaded_ = false;
 };

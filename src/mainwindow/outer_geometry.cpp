@@ -1,49 +1,85 @@
 #include "mainwindow/outer_geometry.h"
 
 #include <QWidget>
+#include <QWindow>
+#include <algorithm>
+#include <climits>
 
 #include "mainwindow/twips.h"
 
 namespace OuterGeometry {
+namespace {
 
-double left(const QWidget& window, double tpp) {
-    return Twips::fromPixels(window.frameGeometry().x(), tpp);
+// Enough of the title bar to grab it with the pointer.
+constexpr int kGrip = 24;
+
+bool titleBarReachable(const QRect& outer, const QRect& screen) {
+    const int overlap =
+        std::min(outer.right(), screen.right()) - std::max(outer.left(), screen.left()) + 1;
+    return outer.top() >= screen.top() && outer.top() + kGrip <= screen.bottom() + 1 &&
+           overlap >= std::min(kGrip, outer.width());
 }
 
-double top(const QWidget& window, double tpp) {
-    return Twips::fromPixels(window.frameGeometry().y(), tpp);
+// Pixels between the two rectangles, zero when they meet.
+long long distance(const QRect& a, const QRect& b) {
+    const long long dx = std::max({0, b.left() - a.right(), a.left() - b.right()});
+    const long long dy = std::max({0, b.top() - a.bottom(), a.top() - b.bottom()});
+    return dx * dx + dy * dy;
+}
+
+int fitInto(int start, int length, int areaStart, int areaLength) {
+    if (length >= areaLength) {
+        return areaStart;
+    }
+    return std::clamp(start, areaStart, areaStart + areaLength - length);
+}
+
+}  // namespace
+
+// Straight from the window system: QWidget::frameGeometry() keeps a frame it was told once,
+// and while a window manager takes the window over that may be nonsense (negative widths).
+QMargins frameMargins(const QWidget& window) {
+    const QWindow* handle = window.windowHandle();
+    const QMargins frame = handle ? handle->frameMargins() : QMargins();
+    const bool sane =
+        frame.left() >= 0 && frame.top() >= 0 && frame.right() >= 0 && frame.bottom() >= 0;
+    return sane ? frame : QMargins();
 }
 
 double width(const QWidget& window, double tpp) {
-    return Twips::fromPixels(window.frameGeometry().width(), tpp);
-}
-
-double height(const QWidget& window, double tpp) {
-    return Twips::fromPixels(window.frameGeometry().height(), tpp);
+    return Twips::fromPixels(window.width() + frameExtraWidth(window), tpp);
 }
 
 int frameExtraWidth(const QWidget& window) {
-    return window.frameGeometry().width() - window.width();
+    const QMargins frame = frameMargins(window);
+    return frame.left() + frame.right();
 }
 
-// move() places a top-level window by its frame; resize() sizes what lies inside the frame.
-void setLeft(QWidget& window, double twips, double tpp) {
-    window.move(Twips::toPixels(twips, tpp), window.frameGeometry().y());
-}
-
-void setTop(QWidget& window, double twips, double tpp) {
-    window.move(window.frameGeometry().x(), Twips::toPixels(twips, tpp));
-}
-
+// resize() sizes what lies inside the frame.
 void setWidth(QWidget& window, double twips, double tpp) {
     const int inner = Twips::toPixels(twips, tpp) - frameExtraWidth(window);
     window.resize(inner < 1 ? 1 : inner, window.height());
 }
 
-void setHeight(QWidget& window, double twips, double tpp) {
-    const int extra = window.frameGeometry().height() - window.height();
-    const int inner = Twips::toPixels(twips, tpp) - extra;
-    window.resize(window.width(), inner < 1 ? 1 : inner);
+QRect ontoNearestScreen(const QRect& outer, const QList<QRect>& screens) {
+    const QRect* nearest = nullptr;
+    long long best = LLONG_MAX;
+    for (const QRect& screen : screens) {
+        if (titleBarReachable(outer, screen)) {
+            return outer;
+        }
+        const long long d = distance(outer, screen);
+        if (d < best) {
+            best = d;
+            nearest = &screen;
+        }
+    }
+    if (!nearest) {
+        return outer;
+    }
+    return {fitInto(outer.x(), outer.width(), nearest->x(), nearest->width()),
+            fitInto(outer.y(), outer.height(), nearest->y(), nearest->height()), outer.width(),
+            outer.height()};
 }
 
 }  // namespace OuterGeometry

@@ -1,23 +1,29 @@
 #pragma once
 
+#include <QList>
+#include <QMargins>
+#include <QRect>
+
 class QWidget;
 
-// A top-level window's outer bounds (frame and title bar included) in twips, as the window
-// settings and the pane layout reason about them. Without a window manager the frame is
-// empty and the outer bounds are the window's own.
+// A top-level window's outer bounds (frame and title bar included), as the window settings
+// and the pane layout reason about them. Without a window manager the frame is empty and the
+// outer bounds are the window's own.
 namespace OuterGeometry {
 
-double left(const QWidget& window, double twipsPerPixelX);
-double top(const QWidget& window, double twipsPerPixelY);
-double width(const QWidget& window, double twipsPerPixelX);
-double height(const QWidget& window, double twipsPerPixelY);
+// The frame the window system reports around the window now; empty while it is unknown or
+// makes no sense.
+QMargins frameMargins(const QWidget& window);
 
-void setLeft(QWidget& window, double twips, double twipsPerPixelX);
-void setTop(QWidget& window, double twips, double twipsPerPixelY);
+double width(const QWidget& window, double twipsPerPixelX);
 void setWidth(QWidget& window, double twips, double twipsPerPixelX);
-void setHeight(QWidget& window, double twips, double twipsPerPixelY);
 
 // Pixels the frame adds to the window's own width.
 int frameExtraWidth(const QWidget& window);
+
+// `outer` as it is when the user can still reach its title bar on one of the screens' areas;
+// otherwise moved onto the nearest one, whole if it fits there, its top-left corner on it if
+// not.
+QRect ontoNearestScreen(const QRect& outer, const QList<QRect>& screens);
 
 }  // namespace OuterGeometry

@@ -1,85 +1,130 @@
 #include "mainwindow/window_placement.h"
 
-#include <QPointF>
-#include <QSize>
-#include <QVariant>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
-#include <cmath>
+#include <QWindow>
 
 #include "mainwindow/outer_geometry.h"
 #include "mainwindow/twips.h"
 #include "mainwindow/window_settings.h"
 
-namespace WindowPlacement {
 using namespace WindowSettings;
+
 namespace {
 
-constexpr const char* kFrameAtRestore = "mossleafFrameAtRestore";
+const Key* const kKeys[4] = {&kLeft, &kTop, &kWidth, &kHeight};
 
-QSize frameExtra(const QWidget& window) {
-    return window.frameGeometry().size() - window.size();
+int side(const QRect& r, int i) {
+    const int sides[4] = {r.x(), r.y(), r.width(), r.height()};
+    return sides[i];
 }
 
-QByteArray restoredProperty(const Key& key) {
-    return "mossleafRestored" + key.name.toLatin1();
+bool plausible(const QMargins& frame) {
+    return !frame.isNull() && frame.left() >= 0 && frame.top() >= 0 && frame.right() >= 0 &&
+           frame.bottom() >= 0;
 }
 
-// The four values as save() computes them from the window now.
-struct Bounds {
-    double left, top, width, height;
-};
-
-Bounds current(const QWidget& window, QSize frame, double tppX, double tppY) {
-    return {OuterGeometry::left(window, tppX), OuterGeometry::top(window, tppY),
-            Twips::fromPixels(window.width() + frame.width(), tppX),
-            Twips::fromPixels(window.height() + frame.height(), tppY)};
-}
-
-// Pixels are coarser than twips (15 to one at 96 DPI): a window left where it was restored
-// writes back the very values it was restored from, not their pixel-rounded neighbours. A
-// value the window could not take (a width below the least) is not remembered.
-void remember(QWidget& window, const Key& key, double stored, double shown, double twipsPerPixel) {
-    if (std::abs(stored - shown) < twipsPerPixel) {
-        window.setProperty(restoredProperty(key), QPointF(stored, shown));
+QList<QRect> availableScreens() {
+    QList<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        areas << screen->availableGeometry();
     }
-}
-
-void writeBack(const QWidget& window, SettingsStore& store, const Key& key, double now) {
-    const QVariant restored = window.property(restoredProperty(key));
-    if (restored.isValid() && restored.toPointF().y() == now) {
-        now = restored.toPointF().x();
-    }
-    write(store, key, now);
+    return areas;
 }
 
 }  // namespace
 
-void restore(QWidget& window, SettingsStore& store, double tppX, double tppY) {
-    const double left = read(store, kLeft);
-    OuterGeometry::setLeft(window, left, tppX);
-    const double top = read(store, kTop);
-    OuterGeometry::setTop(window, top, tppY);
-    const double width = read(store, kWidth);
-    OuterGeometry::setWidth(window, width, tppX);
-    const double height = read(store, kHeight);
-    OuterGeometry::setHeight(window, height, tppY);
-    const QSize frame = frameExtra(window);
-    window.setProperty(kFrameAtRestore, frame);
-    const Bounds shown = current(window, frame, tppX, tppY);
-    remember(window, kLeft, left, shown.left, tppX);
-    remember(window, kTop, top, shown.top, tppY);
-    remember(window, kWidth, width, shown.width, tppX);
-    remember(window, kHeight, height, shown.height, tppY);
+WindowPlacement::WindowPlacement(QWidget& window, FrameProbe frame)
+    : window_(window), frame_(frame ? std::move(frame) : FrameProbe(OuterGeometry::frameMargins)) {
+    window_.installEventFilter(this);
 }
 
-void save(const QWidget& window, SettingsStore& store, double tppX, double tppY) {
-    const QVariant recorded = window.property(kFrameAtRestore);
-    const QSize frame = recorded.isValid() ? recorded.toSize() : frameExtra(window);
-    const Bounds now = current(window, frame, tppX, tppY);
-    writeBack(window, store, kLeft, now.left);
-    writeBack(window, store, kTop, now.top);
-    writeBack(window, store, kWidth, now.width);
-    writeBack(window, store, kHeight, now.height);
+WindowPlacement::~WindowPlacement() {
+    window_.removeEventFilter(this);
+    if (watchedHandle_) {
+        watchedHandle_->removeEventFilter(this);
+    }
 }
 
-}  // namespace WindowPlacement
+void WindowPlacement::restore(SettingsStore& store, double tppX, double tppY) {
+    const double tpp[4] = {tppX, tppY, tppX, tppY};
+    int pixels[4];
+    for (int i = 0; i < 4; ++i) {
+        stored_[i] = read(store, *kKeys[i]);
+        pixels[i] = Twips::toPixels(stored_[i], tpp[i]);
+    }
+    const QRect stored(pixels[0], pixels[1], std::max(pixels[2], 1), std::max(pixels[3], 1));
+    wanted_ = OuterGeometry::ontoNearestScreen(stored, availableScreens());
+    for (int i = 0; i < 4; ++i) {
+        exact_[i] = side(wanted_, i) == pixels[i];
+    }
+    restored_ = true;
+    const QMargins frame = frame_(window_);
+    frameSeen_ = plausible(frame);
+    place(frameSeen_ ? frame : QMargins());
+    watchWindowHandle();
+}
+
+// The window system's own window is told when the window is on the screen; it exists once
+// the window is about to be shown.
+void WindowPlacement::watchWindowHandle() {
+    QWindow* handle = window_.windowHandle();
+    if (handle && handle != watchedHandle_) {
+        handle->installEventFilter(this);
+        watchedHandle_ = handle;
+    }
+}
+
+void WindowPlacement::place(const QMargins& frame) {
+    const QRect inner = wanted_.marginsRemoved(frame);
+    window_.setGeometry(inner.x(), inner.y(), std::max(inner.width(), 1),
+                        std::max(inner.height(), 1));
+}
+
+bool WindowPlacement::eventFilter(QObject* watched, QEvent* event) {
+    if (!restored_ || frameSeen_) {
+        return false;
+    }
+    switch (event->type()) {
+        case QEvent::Show:
+            watchWindowHandle();
+            break;
+        case QEvent::Expose:
+            // Until the window manager has mapped the window, a request to move it may be
+            // overtaken by the place it picks when it takes the window over.
+            if (watched == window_.windowHandle() && window_.windowHandle()->isExposed()) {
+                exposed_ = true;
+            }
+            [[fallthrough]];
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::Paint:
+        case QEvent::WindowActivate:
+            if (exposed_ && plausible(frame_(window_))) {
+                // The window manager has framed the window: put the frame where the client
+                // area went, once; later moves are the user's.
+                frameSeen_ = true;
+                place(frame_(window_));
+            }
+            break;
+        default:
+            break;
+    }
+    return false;
+}
+
+QRect WindowPlacement::outerGeometry() const {
+    const QMargins frame = frame_(window_);
+    return plausible(frame) ? window_.geometry().marginsAdded(frame) : window_.geometry();
+}
+
+void WindowPlacement::save(SettingsStore& store, double tppX, double tppY) const {
+    const double tpp[4] = {tppX, tppY, tppX, tppY};
+    const QRect now = outerGeometry();
+    for (int i = 0; i < 4; ++i) {
+        const bool unchanged = restored_ && exact_[i] && side(now, i) == side(wanted_, i);
+        write(store, *kKeys[i], unchanged ? stored_[i] : Twips::fromPixels(side(now, i), tpp[i]));
+    }
+}

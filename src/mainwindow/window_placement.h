@@ -1,21 +1,61 @@
 #pragma once
 
+#include <QMargins>
+#include <QObject>
+#include <QPointer>
+#include <QRect>
+#include <functional>
+
 class QWidget;
+class QWindow;
 class SettingsStore;
 
-// Restores the main window's outer bounds from the settings store at start and writes them
-// back at the end.
+// Places the main window by its outer bounds (frame and title bar included), as the settings
+// store keeps them, and writes them back when the window closes.
 //
-// A window manager may frame the window only after it is shown; until then the frame is
-// unknown and the stored outer size becomes the inner size. The size written back is the
-// inner size plus the frame that was known at restoring, so the window reopens at the size
-// it was closed at, instead of growing by its frame on every start.
-namespace WindowPlacement {
+// On X11 a window manager frames a window only after it is mapped: until then no frame is
+// known, and a position given to the window is taken for its client area, so the title bar
+// would land above the stored place and the window would creep up on every start. So the outer
+// rectangle is remembered, and once the window manager has mapped the window and its frame is
+// known, the window is placed again so that its frame stands there. A window manager that frames
+// early is served at once; without one the frame stays empty and the client area is the outer
+// rectangle.
+class WindowPlacement : public QObject {
+public:
+    // The frame around the window's client area as the window system reports it now; empty
+    // while it is unknown or when there is none.
+    using FrameProbe = std::function<QMargins(const QWidget&)>;
 
-// Left, top, width and height, each applied before the next is read.
-void restore(QWidget& window, SettingsStore& store, double twipsPerPixelX, double twipsPerPixelY);
+    explicit WindowPlacement(QWidget& window, FrameProbe frame = {});
+    ~WindowPlacement() override;
+    WindowPlacement(const WindowPlacement&) = delete;
+    WindowPlacement& operator=(const WindowPlacement&) = delete;
 
-void save(const QWidget& window, SettingsStore& store, double twipsPerPixelX,
-          double twipsPerPixelY);
+    // Reads MainLeft, MainTop, MainWidth and MainHeight and places the window there, onto the
+    // nearest screen if they lie off every screen.
+    void restore(SettingsStore& store, double twipsPerPixelX, double twipsPerPixelY);
 
-}  // namespace WindowPlacement
+    // Writes the outer bounds back; a side the window still has where it was restored keeps
+    // the stored value, finer than a pixel.
+    void save(SettingsStore& store, double twipsPerPixelX, double twipsPerPixelY) const;
+
+    // The window's outer bounds now, in pixels.
+    QRect outerGeometry() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void place(const QMargins& frame);
+    void watchWindowHandle();
+
+    QWidget& window_;
+    FrameProbe frame_;
+    bool restored_ = false;
+    bool frameSeen_ = false;
+    bool exposed_ = false;
+    QPointer<QWindow> watchedHandle_;
+    QRect wanted_;           // outer rectangle, pixels
+    double stored_[4] = {};  // left, top, width, height as read, twips
+    bool exact_[4] = {};     // whether wanted_ holds that value, to the pixel
+};

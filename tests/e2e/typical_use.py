@@ -1,7 +1,11 @@
 #!/usr/bin/env python3
 """A person's first notebook, from nothing to a file and back, in the real program.
 
-Starts its own X server (Xvfb) and the mossleaf binary given on the command line, then works
+Starts its own X server (Xvfb) with a window manager (openbox), so that the main window has a
+frame and a title bar as on a desktop. It first starts and closes the program four times
+without touching the window: the frame must stand at the stored place each time and the
+stored values must not change; then once more, moving and sizing the window, which must come
+back there. Then it starts the mossleaf binary given on the command line and works
 the window with xdotool as a person would: right-click in the tree, "新規作成" in the popup,
 a Japanese title and Enter, a click on the new node, a body typed into the text pane, Save As
 through the File menu and the file dialog, Close. It then starts the program again with the
@@ -69,6 +73,7 @@ class Session:
                         XDG_CACHE_HOME=os.path.join(home, "cache"),
                         LANG="C.UTF-8", QT_QPA_PLATFORM="xcb")
         self.xvfb = None
+        self.wm = None
         self.app = None
         self.main = None
         self.known = set()
@@ -98,8 +103,19 @@ class Session:
                 raise
             if proc.poll() is None:
                 self.xvfb = proc
+                self.start_window_manager()
                 return
         raise Failure("no free display number between :90 and :129")
+
+    def start_window_manager(self):
+        log = open(os.path.join(self.tmp, "openbox.log"), "wb")
+        self.wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env, stdout=log,
+                                   stderr=subprocess.STDOUT, start_new_session=True)
+        # A window manager announces itself on the root window once it manages the screen.
+        wait_for("openbox to manage the screen", lambda: self.wm.poll() is None and
+                 "window id #" in subprocess.run(
+                     ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env,
+                     capture_output=True, text=True).stdout, timeout=10)
 
     @staticmethod
     def lock_owner(number):
@@ -172,6 +188,7 @@ class Session:
 
     def close(self):
         self.stop(self.app)
+        self.stop(self.wm)
         self.stop(self.xvfb)
         shutil.rmtree(self.tmp, ignore_errors=True)
 
@@ -186,18 +203,61 @@ class Session:
     def windows(self, name):
         return [int(w) for w in self.xdo("search", "--onlyvisible", "--name", name).split()]
 
+    def xwininfo(self, *args):
+        done = subprocess.run(["xwininfo", *args], env=self.env, capture_output=True, text=True)
+        if done.returncode != 0:
+            raise Failure(f"xwininfo {' '.join(args)}: {done.stderr.strip()}")
+        return done.stdout
+
     def geometry(self, window):
-        values = {}
-        for line in self.xdo("getwindowgeometry", "--shell", str(window)).splitlines():
-            key, _, value = line.partition("=")
-            values[key] = int(value)
-        return values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]
+        """Left, top, width and height of a window on the screen. (xdotool's own answer is
+        off by the frame for a window that a window manager has framed.)"""
+        info = self.xwininfo("-id", str(window))
+
+        def field(name):
+            return int(re.search(name + r":\s+(-?\d+)", info).group(1))
+        return (field("Absolute upper-left X"), field("Absolute upper-left Y"),
+                field("Width"), field("Height"))
+
+    def frame(self, window):
+        """The window manager's frame around a top-level window (title bar included)."""
+        parent = re.search(r"Parent window id: (0x[0-9a-f]+)",
+                           self.xwininfo("-tree", "-id", str(window))).group(1)
+        if "(the root window)" in self.xwininfo("-id", parent).splitlines()[1]:
+            raise Failure("the main window has no frame: is the window manager running?")
+        return self.geometry(int(parent, 16))
+
+    @staticmethod
+    def twips_per_pixel():
+        # As the program reckons: 1440 twips per logical inch. Qt takes the logical DPI of an
+        # X screen from the Xft.dpi resource, which this server does not set: 96.
+        return 1440 / 96
+
+    def stored_geometry(self):
+        path = os.path.join(self.env["XDG_CONFIG_HOME"], "Mossleaf", "Mossleaf.conf")
+        with open(path, encoding="utf-8") as conf:
+            text = conf.read()
+        return tuple(int(re.search(rf"^{key}=(-?\d+)$", text, re.M).group(1))
+                     for key in ("MainLeft", "MainTop", "MainWidth", "MainHeight"))
+
+    def settled_frame(self, what, expected=None):
+        """The main window's frame once it stands still (and is `expected`, when given)."""
+        seen = []
+
+        def probe():
+            seen.append(self.frame(self.main))
+            if len(seen) < 4 or len(set(seen[-4:])) != 1:
+                return None
+            return seen[-1] if expected is None or seen[-1] == expected else None
+        try:
+            return wait_for(what, probe, interval=0.1)
+        except Failure:
+            raise Failure(f"{what}: the frame stands at {seen[-1]}, wanted {expected}")
 
     def click_in(self, window, x, y, button=1):
         self.xdo("mousemove", "--window", str(window), str(x), str(y), "click", str(button))
 
     def point_at(self, window):
-        # Without a window manager the keyboard follows the pointer.
         x, y, w, h = self.geometry(window)
         self.xdo("mousemove", str(x + w // 2), str(y + h // 2))
 
@@ -318,9 +378,46 @@ def wait_file(path, expected):
         raise Failure(f"{path}: expected {expected!r}, found {actual!r}")
 
 
+def close_by_menu(s):
+    s.menu_bar_file()
+    s.key("c")  # "閉じる(&C)"
+    s.wait_app_end()
+
+
+def window_stays_put(s):
+    """Four starts without touching the window, then one that moves and sizes it."""
+    tpp = s.twips_per_pixel()
+    defaults = (1000, 1000, 6500, 6500)
+    wanted = tuple(round(value / tpp) for value in defaults)
+    for start in range(4):
+        s.start_app()
+        s.settled_frame(f"start {start + 1}: the frame at the stored place", wanted)
+        close_by_menu(s)
+        if s.stored_geometry() != defaults:
+            raise Failure(f"start {start + 1} stored {s.stored_geometry()}, not {defaults}")
+
+    s.start_app()
+    s.settled_frame("the frame at the stored place before moving it", wanted)
+    s.xdo("windowmove", str(s.main), "210", "140")
+    s.xdo("windowsize", str(s.main), "520", "380")
+    moved = s.settled_frame("the frame after moving and sizing")
+    if moved == wanted:
+        raise Failure("the window did not move")
+    close_by_menu(s)
+    stored = tuple(round(value * tpp) for value in moved)
+    if s.stored_geometry() != stored:
+        raise Failure(f"a frame at {moved} stored {s.stored_geometry()}, not {stored}")
+    s.start_app()
+    s.settled_frame("the moved window back where it was left", moved)
+    close_by_menu(s)
+    if s.stored_geometry() != stored:
+        raise Failure(f"the moved window stored {s.stored_geometry()} again, not {stored}")
+
+
 def run(s):
     s.start_display()
     s.map_characters(TITLE + "".join(FIRST_BODY) + ADDED)
+    window_stays_put(s)
     s.start_app()
     x, y, width, height = s.geometry(s.main)
     # The tree is the left pane; watch a strip of it, clear of its borders.
@@ -406,7 +503,8 @@ def main():
     if len(args) != 1:
         print("usage: typical_use.py [--stall SECONDS] PATH-TO-MOSSLEAF", file=sys.stderr)
         return 2
-    missing = [tool for tool in ("Xvfb", "xdotool", "xkbcomp") if shutil.which(tool) is None]
+    missing = [tool for tool in ("Xvfb", "openbox", "xdotool", "xkbcomp", "xwininfo", "xprop")
+               if shutil.which(tool) is None]
     missing += [tool for tool in ("/usr/bin/import", "/usr/bin/convert")
                 if not os.path.exists(tool)]
     if missing:

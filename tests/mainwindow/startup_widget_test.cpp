@@ -97,7 +97,8 @@ private slots:
     }
 
     // A window manager may add the frame only after the window is shown; the window must still
-    // reopen at the size it was closed at instead of growing by its frame on every start.
+    // reopen at the size it was closed at, frame included, instead of growing by its frame on
+    // every start.
     void frameAddedAfterShowingDoesNotGrowTheWindow() {
         MemorySettingsStore settings;
         settings.setSetting("MainWidth", "6000");
@@ -107,7 +108,7 @@ private slots:
             form.Form_Load();  // before showing: this platform reports no frame yet
             form.show();
             QCoreApplication::processEvents();
-            QCOMPARE(form.size(), QSize(400, 300));
+            QCOMPARE(form.frameGeometry(), QRect(67, 67, 400, 300));
             form.close();
             QCOMPARE(settings.setting("MainWidth"), QStringLiteral("6000"));
             QCOMPARE(settings.setting("MainHeight"), QStringLiteral("4500"));
