@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "document/document.h"
+#include "core/document.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <cstdio>
 
-#include "about/svg_picture.h"
+#include "widgets/svg_picture.h"
 
 namespace {
 

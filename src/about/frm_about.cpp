@@ -11,9 +11,9 @@
 #include <array>
 #include <cstring>
 
-#include "about/app_icon.h"
+#include "widgets/app_icon.h"
 #include "about/sysinfo_registry.h"
-#include "mainwindow/message_box.h"
+#include "widgets/message_box.h"
 
 const QString frmAbout::kCaption = QStringLiteral("Mossleaf のﾊﾞｰｼﾞｮﾝ情報");
 const QString frmAbout::kDescription = QStringLiteral("ツリー形式　テキストデータ　管理ツール");

@@ -1,4 +1,4 @@
-#include "document/atomic_file.h"
+#include "core/atomic_file.h"
 
 #include <dirent.h>
 #include <fcntl.h>

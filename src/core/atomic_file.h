@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "document/outline_writer.h"
+#include "core/outline_writer.h"
 
 namespace mossleaf {
 

@@ -1,4 +1,4 @@
-#include "launch/char_utils.h"
+#include "core/char_utils.h"
 
 namespace CHAR {
 

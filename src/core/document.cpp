@@ -1,4 +1,4 @@
-#include "document/document.h"
+#include "core/document.h"
 
 #include <cerrno>
 #include <charconv>
@@ -7,10 +7,10 @@
 #include <new>
 #include <stdexcept>
 
-#include "document/number_text.h"
-#include "document/outline_reader.h"
-#include "document/outline_save.h"
-#include "document/typed_text.h"
+#include "core/number_text.h"
+#include "core/outline_reader.h"
+#include "core/outline_save.h"
+#include "core/typed_text.h"
 
 namespace mossleaf {
 

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "document/node_collection.h"
-#include "document/stored_text.h"
-#include "document/text_codec.h"
+#include "core/node_collection.h"
+#include "core/stored_text.h"
+#include "core/text_codec.h"
 
 namespace mossleaf {
 

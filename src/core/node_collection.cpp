@@ -1,4 +1,4 @@
-#include "document/node_collection.h"
+#include "core/node_collection.h"
 
 namespace mossleaf {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "document/stored_text.h"
+#include "core/stored_text.h"
 
 namespace mossleaf {
 

@@ -1,4 +1,4 @@
-#include "document/outline_reader.h"
+#include "core/outline_reader.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <exception>
 
-#include "document/number_text.h"
+#include "core/number_text.h"
 
 namespace mossleaf {
 

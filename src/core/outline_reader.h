@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "document/document.h"
+#include "core/document.h"
 
 namespace mossleaf {
 

@@ -1,12 +1,12 @@
-#include "document/outline_save.h"
+#include "core/outline_save.h"
 
 #include <cerrno>
 #include <cstring>
 #include <new>
 #include <stdexcept>
 
-#include "document/atomic_file.h"
-#include "document/outline_reader.h"
+#include "core/atomic_file.h"
+#include "core/outline_reader.h"
 
 namespace mossleaf {
 

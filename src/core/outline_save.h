@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "document/document.h"
-#include "document/outline_writer.h"
+#include "core/document.h"
+#include "core/outline_writer.h"
 
 namespace mossleaf {
 

@@ -1,8 +1,8 @@
-#include "document/outline_writer.h"
+#include "core/outline_writer.h"
 
 #include <charconv>
 
-#include "document/outline_reader.h"
+#include "core/outline_reader.h"
 
 namespace mossleaf {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "document/document.h"
+#include "core/document.h"
 
 namespace mossleaf {
 

@@ -1,4 +1,4 @@
-#include "mainwindow/pane_layout.h"
+#include "core/pane_layout.h"
 
 #include <cmath>
 

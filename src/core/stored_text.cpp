@@ -1,4 +1,4 @@
-#include "document/stored_text.h"
+#include "core/stored_text.h"
 
 #include <cstring>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "document/text_codec.h"
+#include "core/text_codec.h"
 
 namespace mossleaf {
 

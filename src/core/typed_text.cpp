@@ -1,4 +1,4 @@
-#include "document/typed_text.h"
+#include "core/typed_text.h"
 
 namespace mossleaf {
 

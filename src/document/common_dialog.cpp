@@ -5,7 +5,7 @@
 #include <QMessageBox>
 #include <QStringList>
 
-#include "document/local_path.h"
+#include "widgets/local_path.h"
 
 namespace {
 CommonDialog::Answer& testHandler() {

@@ -9,7 +9,7 @@ class QWidget;
 // filter ("description|pattern|description|pattern...") and shows the open or save dialog,
 // which starts from FileName.
 //
-// FileName holds a path in LocalPath's lossless form (document/local_path.h); a path that
+// FileName holds a path in LocalPath's lossless form (widgets/local_path.h); a path that
 // ends with "/" starts the dialog in that folder with no file name offered.
 //
 // Cancelling leaves FileName as it was, so the next dialog still starts from the last path

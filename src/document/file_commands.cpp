@@ -5,12 +5,12 @@
 #include <new>
 
 #include "document/common_dialog.h"
-#include "document/local_path.h"
+#include "widgets/local_path.h"
 #include "editing/body_edit.h"
 #include "editing/outline_tree.h"
-#include "editing/qt_text.h"
+#include "widgets/qt_text.h"
 #include "mainwindow/frm_main.h"
-#include "mainwindow/message_box.h"
+#include "widgets/message_box.h"
 
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");

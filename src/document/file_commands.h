@@ -7,13 +7,13 @@
 #include <string_view>
 #include <vector>
 
-#include "document/document.h"
+#include "core/document.h"
 
 class frmMain;
 
 // New, Open, Save, Save As and Close, and the window's side of loading, saving and clearing
 // the Document: the widgets to refresh and the messages to show. Paths are QStrings in
-// LocalPath's lossless form (document/local_path.h). No exception leaves a command: it ends
+// LocalPath's lossless form (widgets/local_path.h). No exception leaves a command: it ends
 // in a message instead.
 class FileCommands {
 public:

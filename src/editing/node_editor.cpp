@@ -4,14 +4,14 @@
 #include <QMenu>
 #include <new>
 
-#include "document/typed_text.h"
+#include "core/typed_text.h"
 
 #include "editing/body_edit.h"
 #include "editing/outline_tree.h"
-#include "editing/qt_text.h"
+#include "widgets/qt_text.h"
 #include "editing/title_box.h"
 #include "mainwindow/frm_main.h"
-#include "mainwindow/message_box.h"
+#include "widgets/message_box.h"
 #include "mainwindow/status_bar.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <QMouseEvent>
 #include <unordered_set>
 
-#include "editing/qt_text.h"
+#include "widgets/qt_text.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "document/node_collection.h"
+#include "core/node_collection.h"
 
 // TreeView1: shows the Document's node collection. Every item carries its node's key; the
 // collection stays the model (Index order, keys, parents) and this widget only mirrors it,

@@ -4,8 +4,8 @@
 #include <QGuiApplication>
 
 #include "editing/body_edit.h"
-#include "editing/qt_text.h"
-#include "launch/char_utils.h"
+#include "widgets/qt_text.h"
+#include "core/char_utils.h"
 #include "launch/link_launcher.h"
 
 namespace BodyCommands {

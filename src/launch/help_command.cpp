@@ -4,7 +4,7 @@
 
 #include "launch/app_dir.h"
 #include "launch/link_launcher.h"
-#include "mainwindow/message_box.h"
+#include "widgets/message_box.h"
 
 namespace HHelp {
 

@@ -3,11 +3,11 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "editing/qt_text.h"
+#include "widgets/qt_text.h"
 #include "launch/app_dir.h"
-#include "launch/char_utils.h"
+#include "core/char_utils.h"
 #include "launch/shell_opener.h"
-#include "mainwindow/message_box.h"
+#include "widgets/message_box.h"
 
 namespace HHelp {
 

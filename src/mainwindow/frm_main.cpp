@@ -7,7 +7,7 @@
 #include <QScreen>
 #include <QToolBar>
 
-#include "about/app_icon.h"
+#include "widgets/app_icon.h"
 #include "document/common_dialog.h"
 #include "document/file_commands.h"
 #include "editing/body_edit.h"
@@ -17,14 +17,14 @@
 #include "launch/launch_commands.h"
 #include "launch/shell_opener.h"
 #include "mainwindow/after_first_paint.h"
-#include "mainwindow/image_list.h"
+#include "widgets/image_list.h"
 #include "mainwindow/main_menu.h"
 #include "mainwindow/main_toolbar.h"
-#include "mainwindow/pane_layout.h"
+#include "core/pane_layout.h"
 #include "mainwindow/settings_store.h"
 #include "mainwindow/splitter_zone.h"
 #include "mainwindow/status_bar.h"
-#include "mainwindow/twips.h"
+#include "core/twips.h"
 #include "mainwindow/window_layout.h"
 #include "mainwindow/window_placement.h"
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <memory>
 
-#include "document/document.h"
+#include "core/document.h"
 
 class QAction;
 class QLabel;

@@ -5,7 +5,7 @@
 #include <QToolButton>
 
 #include "mainwindow/frm_main.h"
-#include "mainwindow/image_list.h"
+#include "widgets/image_list.h"
 
 namespace MainToolbar {
 

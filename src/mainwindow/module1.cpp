@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "document/local_path.h"
+#include "widgets/local_path.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/qsettings_store.h"
 #include "mainwindow/startup_trace.h"

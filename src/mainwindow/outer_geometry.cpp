@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "mainwindow/twips.h"
+#include "core/twips.h"
 
 namespace OuterGeometry {
 namespace {

@@ -7,10 +7,10 @@
 #include "editing/outline_tree.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/outer_geometry.h"
-#include "mainwindow/pane_layout.h"
+#include "core/pane_layout.h"
 #include "mainwindow/splitter_zone.h"
 #include "mainwindow/status_bar.h"
-#include "mainwindow/twips.h"
+#include "core/twips.h"
 
 WindowLayout::WindowLayout(frmMain& form) : form_(form) {
     QObject::connect(form.imgSplitter, &SplitterZone::MouseDown, form.imgSplitter,

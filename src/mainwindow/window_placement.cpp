@@ -7,7 +7,7 @@
 #include <QWindow>
 
 #include "mainwindow/outer_geometry.h"
-#include "mainwindow/twips.h"
+#include "core/twips.h"
 #include "mainwindow/window_settings.h"
 
 using namespace WindowSettings;

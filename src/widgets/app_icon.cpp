@@ -1,6 +1,6 @@
-#include "about/app_icon.h"
+#include "widgets/app_icon.h"
 
-#include "about/svg_icon_engine.h"
+#include "widgets/svg_icon_engine.h"
 
 QString mossleafIconPath() {
     return QStringLiteral(":/icons/mossleaf.svg");

@@ -1,7 +1,7 @@
-#include "mainwindow/image_list.h"
+#include "widgets/image_list.h"
 
-#include "about/svg_icon_engine.h"
-#include "about/svg_picture.h"
+#include "widgets/svg_icon_engine.h"
+#include "widgets/svg_picture.h"
 
 void ImageList::add(const QString& key, const QString& svgPath) {
     sources_.insert(key, svgPath);

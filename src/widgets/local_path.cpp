@@ -1,4 +1,4 @@
-#include "document/local_path.h"
+#include "widgets/local_path.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "document/text_codec.h"
+#include "core/text_codec.h"
 
 namespace LocalPath {
 namespace {

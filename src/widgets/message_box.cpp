@@ -1,4 +1,4 @@
-#include "mainwindow/message_box.h"
+#include "widgets/message_box.h"
 
 #include <QMessageBox>
 

@@ -1,6 +1,6 @@
-#include "editing/qt_text.h"
+#include "widgets/qt_text.h"
 
-#include "document/typed_text.h"
+#include "core/typed_text.h"
 
 namespace QtText {
 

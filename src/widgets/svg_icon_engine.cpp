@@ -1,11 +1,11 @@
-#include "about/svg_icon_engine.h"
+#include "widgets/svg_icon_engine.h"
 
 #include <QGuiApplication>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QSvgRenderer>
 
-#include "about/svg_picture.h"
+#include "widgets/svg_picture.h"
 
 SvgIconEngine::SvgIconEngine(QString path, Finish finish)
     : path_(std::move(path)), finish_(std::move(finish)), valid_(QSvgRenderer(path_).isValid()) {}

@@ -1,4 +1,4 @@
-#include "about/svg_picture.h"
+#include "widgets/svg_picture.h"
 
 #include <QPainter>
 #include <QSvgRenderer>

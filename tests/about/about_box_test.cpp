@@ -4,10 +4,10 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "about/app_icon.h"
+#include "widgets/app_icon.h"
 #include "about/fake_registry.h"
 #include "about/frm_about.h"
-#include "launch/message_recorder.h"
+#include "widgets/message_recorder.h"
 
 class AboutBoxTest : public QObject {
     Q_OBJECT

@@ -9,7 +9,7 @@
 #include "about/fake_registry.h"
 #include "about/frm_about.h"
 #include "about/sysinfo_registry.h"
-#include "launch/message_recorder.h"
+#include "widgets/message_recorder.h"
 
 namespace {
 

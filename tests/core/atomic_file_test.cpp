@@ -7,8 +7,8 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include "document/atomic_file.h"
-#include "document/document.h"
+#include "core/atomic_file.h"
+#include "core/document.h"
 #include "outline_test_support.h"
 
 using mossleaf::AtomicFile;

@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "launch/char_utils.h"
+#include "core/char_utils.h"
 
 namespace {
 

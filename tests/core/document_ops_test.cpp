@@ -12,8 +12,8 @@
 #include <new>
 #include <stdexcept>
 
-#include "document/document.h"
-#include "document/outline_save.h"
+#include "core/document.h"
+#include "core/outline_save.h"
 #include "outline_test_support.h"
 
 using mossleaf::ByteSink;

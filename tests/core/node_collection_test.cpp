@@ -1,7 +1,7 @@
 #include <QStringList>
 #include <QTest>
 
-#include "document/node_collection.h"
+#include "core/node_collection.h"
 
 using mossleaf::Node;
 using mossleaf::NodeCollection;

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "document/document.h"
+#include "core/document.h"
 
 // Edits a fuzzing input asks for, made the way the window makes them (new, rename, delete,
 // a body committed): titles and bodies with line breaks of every kind, escaped bytes, lone

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <memory>
 
-#include "document/document.h"
-#include "document/outline_reader.h"
-#include "document/outline_writer.h"
+#include "core/document.h"
+#include "core/outline_reader.h"
+#include "core/outline_writer.h"
 #include "outline_fuzz_edits.h"
 
 using namespace mossleaf;

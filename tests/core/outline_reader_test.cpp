@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "document/document.h"
+#include "core/document.h"
 #include "outline_test_support.h"
 
 using mossleaf::Document;

@@ -1,7 +1,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "document/document.h"
+#include "core/document.h"
 #include "outline_test_support.h"
 
 using mossleaf::Document;

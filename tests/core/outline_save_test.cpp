@@ -5,8 +5,8 @@
 
 #include <cerrno>
 
-#include "document/document.h"
-#include "document/outline_save.h"
+#include "core/document.h"
+#include "core/outline_save.h"
 #include "outline_test_support.h"
 
 using mossleaf::ByteSink;

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "document/document.h"
+#include "core/document.h"
 
 // Helpers shared by the core's tests: files as bytes, and a Document written as one line of
 // text so that a whole tree can be compared in a table.

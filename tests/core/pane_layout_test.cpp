@@ -3,7 +3,7 @@
 
 #include <QTest>
 
-#include "mainwindow/pane_layout.h"
+#include "core/pane_layout.h"
 
 class PaneLayoutTest : public QObject {
     Q_OBJECT

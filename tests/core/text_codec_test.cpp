@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "document/text_codec.h"
+#include "core/text_codec.h"
 
 using mossleaf::decodeText;
 using mossleaf::detectEncoding;

@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "document/typed_text.h"
+#include "core/typed_text.h"
 
 class TypedTextTest : public QObject {
     Q_OBJECT

@@ -12,7 +12,7 @@
 
 #include "editing/body_edit.h"
 #include "editing/outline_tree.h"
-#include "editing/qt_text.h"
+#include "widgets/qt_text.h"
 #include "editing/title_box.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/status_bar.h"

@@ -5,7 +5,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-#include "document/node_collection.h"
+#include "core/node_collection.h"
 #include "editing/outline_tree.h"
 
 class OutlineTreeTest : public QObject {

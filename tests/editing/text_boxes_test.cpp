@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "editing/body_edit.h"
-#include "editing/qt_text.h"
+#include "widgets/qt_text.h"
 #include "editing/title_box.h"
 
 class TextBoxesTest : public QObject {

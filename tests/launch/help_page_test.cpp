@@ -10,7 +10,7 @@
 
 #include "launch/desktop_handler.h"
 #include "launch/help_command.h"
-#include "launch/message_recorder.h"
+#include "widgets/message_recorder.h"
 #include "launch/system_shell_opener.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "launch/fake_shell_opener.h"
 #include "launch/help_command.h"
 #include "launch/link_launcher.h"
-#include "launch/message_recorder.h"
+#include "widgets/message_recorder.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "launch/desktop_handler.h"
 #include "launch/link_launcher.h"
-#include "launch/message_recorder.h"
+#include "widgets/message_recorder.h"
 #include "launch/system_shell_opener.h"
 
 namespace {

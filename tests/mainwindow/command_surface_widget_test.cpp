@@ -16,11 +16,11 @@
 
 #include "editing/body_edit.h"
 #include "editing/outline_tree.h"
-#include "editing/qt_text.h"
+#include "widgets/qt_text.h"
 #include "editing/title_box.h"
 #include "launch/fake_shell_opener.h"
 #include "mainwindow/frm_main.h"
-#include "mainwindow/image_list.h"
+#include "widgets/image_list.h"
 #include "mainwindow/status_bar.h"
 #include "window_test_support.h"
 

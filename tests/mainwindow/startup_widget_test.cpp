@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "document/local_path.h"
+#include "widgets/local_path.h"
 #include "editing/body_edit.h"
 #include "editing/outline_tree.h"
 #include "mainwindow/frm_main.h"

@@ -14,9 +14,9 @@
 #include <memory>
 
 #include "document/common_dialog.h"
-#include "document/outline_test_support.h"
+#include "core/outline_test_support.h"
 #include "editing/outline_tree.h"
-#include "launch/message_recorder.h"
+#include "widgets/message_recorder.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/settings_store.h"
 

@@ -3,7 +3,7 @@
 #include <QList>
 #include <QStringList>
 
-#include "mainwindow/message_box.h"
+#include "widgets/message_box.h"
 
 // Captures the message boxes shown while it lives.
 class MessageLog {

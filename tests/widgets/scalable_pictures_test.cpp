@@ -5,9 +5,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "about/app_icon.h"
-#include "about/svg_picture.h"
-#include "mainwindow/image_list.h"
+#include "widgets/app_icon.h"
+#include "widgets/svg_picture.h"
+#include "widgets/image_list.h"
 
 namespace {
 
