@@ -5,11 +5,13 @@ if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     message(FATAL_ERROR "MOSSLEAF_FUZZ needs clang (CMAKE_CXX_COMPILER=clang++)")
 endif()
 get_target_property(core_sources mossleaf_core SOURCES)
+get_target_property(core_dir mossleaf_core SOURCE_DIR)
+list(TRANSFORM core_sources PREPEND ${core_dir}/)
 add_executable(outline_fuzzer
     ${CMAKE_CURRENT_LIST_DIR}/outline_fuzzer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/outline_fuzz_entry.cpp
     ${CMAKE_CURRENT_LIST_DIR}/outline_fuzz_edits.cpp
     ${core_sources})
-target_include_directories(outline_fuzzer PRIVATE ${CMAKE_SOURCE_DIR}/src)
+target_include_directories(outline_fuzzer PRIVATE ${CMAKE_BINARY_DIR}/include_roots/core)
 target_compile_options(outline_fuzzer PRIVATE -fsanitize=fuzzer,address,undefined -g)
 target_link_options(outline_fuzzer PRIVATE -fsanitize=fuzzer,address,undefined)
