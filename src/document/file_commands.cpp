@@ -5,12 +5,10 @@
 #include <new>
 
 #include "document/common_dialog.h"
+#include "document/document_view.h"
 #include "widgets/local_path.h"
-#include "editing/body_edit.h"
-#include "editing/outline_tree.h"
-#include "widgets/qt_text.h"
-#include "mainwindow/frm_main.h"
 #include "widgets/message_box.h"
+#include "widgets/qt_text.h"
 
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
@@ -40,7 +38,8 @@ QString folderOf(const QString& path) {
 const QString FileCommands::kMarkerLineHelpSection =
     QStringLiteral("9. アウトラインファイルの形式");
 
-FileCommands::FileCommands(frmMain& form) : form_(form) {}
+FileCommands::FileCommands(mossleaf::Document& doc, CommonDialog& dialog, DocumentView& view)
+    : doc_(doc), dialog_(dialog), view_(view) {}
 
 QString FileCommands::cannotOpenMessage(const QString& path) {
     return LocalPath::forDisplay(path) + kCrLf + QStringLiteral("ファイルが開けません。");
@@ -61,7 +60,8 @@ QString FileCommands::tooManyRecordsMessage(const QString& path) {
 
 QString FileCommands::savedAsUtf8Message(const QString& path) {
     return LocalPath::forDisplay(path) + kCrLf +
-           QStringLiteral("シフトJISでは同じ文字として読み戻せないため、UTF-8 形式で保存しました。");
+           QStringLiteral(
+               "シフトJISでは同じ文字として読み戻せないため、UTF-8 形式で保存しました。");
 }
 
 QString FileCommands::cannotSaveMessage(const QString& path, const QString& reason) {
@@ -114,50 +114,50 @@ void FileCommands::guarded(Command command) {
         command();
     } catch (const std::exception& error) {
         MessageBox::exclamation(
-            &form_, commandFailedMessage(pathInWork_, dynamic_cast<const std::bad_alloc*>(&error)));
+            view_.viewWindow(),
+            commandFailedMessage(pathInWork_, dynamic_cast<const std::bad_alloc*>(&error)));
     }
 }
 
 void FileCommands::prepareDialog(const QString& title) {
-    CommonDialog& dialog = *form_.dlgCommonDialog;
-    dialog.DialogTitle = title;
-    dialog.Filter = kFilter;
-    dialog.CancelError = false;
+    dialog_.DialogTitle = title;
+    dialog_.Filter = kFilter;
+    dialog_.CancelError = false;
 }
 
 void FileCommands::mnuFileNew_Click() {
-    guarded([this] { form_.ClearDocument(); });
+    guarded([this] { ClearDocument(); });
 }
 
 void FileCommands::mnuFileOpen_Click() {
     guarded([this] {
         prepareDialog(QStringLiteral("開く"));
-        if (!form_.dlgCommonDialog->ShowOpen()) {
+        if (!dialog_.ShowOpen()) {
             return;
         }
-        const QString path = form_.dlgCommonDialog->FileName;
+        const QString path = dialog_.FileName;
         pathInWork_ = path;
         // A file that cannot be opened leaves the Document on screen as it was, and with it
         // its own name, so that a later Save cannot write it over the file the user tried to
         // open.
-        const std::string previousName = form_.Doc.CurrentFileName;
-        form_.Doc.CurrentFileName = LocalPath::toBytes(path);
+        const std::string previousName = doc_.CurrentFileName;
+        doc_.CurrentFileName = LocalPath::toBytes(path);
         if (LoadDocument(path) == mossleaf::LoadOutcome::Status::CannotOpen) {
-            form_.Doc.CurrentFileName = previousName;
+            doc_.CurrentFileName = previousName;
         }
     });
 }
 
 void FileCommands::mnuFileSave_Click() {
-    if (form_.Doc.CurrentFileName.empty()) {
+    if (doc_.CurrentFileName.empty()) {
         mnuFileNameSave_Click();
         return;
     }
     guarded([this] {
-        const QString path = LocalPath::fromBytes(form_.Doc.CurrentFileName);
+        const QString path = LocalPath::fromBytes(doc_.CurrentFileName);
         pathInWork_ = path;
         // The toolbar never takes the focus from the body, so store what is typed there first.
-        form_.StoreBody();
+        view_.storeShownBody();
         SaveDocument(path);
     });
 }
@@ -165,24 +165,24 @@ void FileCommands::mnuFileSave_Click() {
 void FileCommands::mnuFileNameSave_Click() {
     guarded([this] {
         prepareDialog(QStringLiteral("名前を付けて保存"));
-        if (!form_.dlgCommonDialog->ShowSave()) {
+        if (!dialog_.ShowSave()) {
             return;
         }
-        const QString path = form_.dlgCommonDialog->FileName;
+        const QString path = dialog_.FileName;
         pathInWork_ = path;
-        form_.Doc.CurrentFileName = LocalPath::toBytes(path);
-        form_.StoreBody();
+        doc_.CurrentFileName = LocalPath::toBytes(path);
+        view_.storeShownBody();
         SaveDocument(path);
     });
 }
 
 void FileCommands::mnuFileClose_Click() {
-    form_.close();
+    view_.closeView();
 }
 
 void FileCommands::ClearDocument() {
-    form_.Doc.ClearDocument();
-    form_.Text2->clear();
+    doc_.ClearDocument();
+    view_.clearBody();
 }
 
 mossleaf::LoadOutcome::Status FileCommands::LoadDocument(const QString& path) {
@@ -190,52 +190,53 @@ mossleaf::LoadOutcome::Status FileCommands::LoadDocument(const QString& path) {
         return loadAndShow(path);
     } catch (const std::exception& error) {
         // What was read may be only part of the file: it must not be saved under its name.
-        form_.Doc.CurrentFileName.clear();
-        form_.dlgCommonDialog->FileName = folderOf(path);
-        form_.Text2->clear();
+        doc_.CurrentFileName.clear();
+        dialog_.FileName = folderOf(path);
+        view_.clearBody();
         MessageBox::exclamation(
-            &form_, commandFailedMessage(path, dynamic_cast<const std::bad_alloc*>(&error)));
+            view_.viewWindow(),
+            commandFailedMessage(path, dynamic_cast<const std::bad_alloc*>(&error)));
         return mossleaf::LoadOutcome::Status::NotOutline;
     }
 }
 
 mossleaf::LoadOutcome::Status FileCommands::loadAndShow(const QString& path) {
     using Status = mossleaf::LoadOutcome::Status;
-    const mossleaf::LoadOutcome outcome = form_.Doc.LoadDocument(LocalPath::toBytes(path));
+    const mossleaf::LoadOutcome outcome = doc_.LoadDocument(LocalPath::toBytes(path));
     if (outcome.status == Status::CannotOpen) {
-        MessageBox::exclamation(&form_, cannotOpenMessage(path));
+        MessageBox::exclamation(view_.viewWindow(), cannotOpenMessage(path));
         return outcome.status;
     }
     if (outcome.status == Status::NotOutline || outcome.status == Status::TooManyRecords) {
         // The file was refused or cut: the save dialog must not offer its name, where Enter
         // would replace it with what is left on screen.
-        form_.dlgCommonDialog->FileName = folderOf(path);
+        dialog_.FileName = folderOf(path);
     }
-    mossleaf::Document& doc = form_.Doc;
+    mossleaf::Document& doc = doc_;
     if (doc.Nodes.Count() >= 1) {
         showFirstBody(path);
     } else {
-        form_.Text2->clear();
+        view_.clearBody();
     }
     if (doc.Nodes.Count() >= 2) {
-        form_.TreeView1->EnsureVisible(doc.Nodes(2)->Key);
+        view_.ensureNodeVisible(doc.Nodes(2)->Key);
     }
     if (outcome.status == Status::NotOutline) {
-        MessageBox::exclamation(&form_, notOutlineMessage(path));
+        MessageBox::exclamation(view_.viewWindow(), notOutlineMessage(path));
     } else if (outcome.status == Status::TooManyRecords) {
-        MessageBox::exclamation(&form_, tooManyRecordsMessage(path));
+        MessageBox::exclamation(view_.viewWindow(), tooManyRecordsMessage(path));
     }
     return outcome.status;
 }
 
 void FileCommands::showFirstBody(const QString& path) {
-    const mossleaf::Document& doc = form_.Doc;
+    const mossleaf::Document& doc = doc_;
     try {
-        form_.Text2->showBody(bodyForDisplay(doc.bodyOf(doc.Nodes(1)->Key)));
+        view_.showBody(bodyForDisplay(doc.bodyOf(doc.Nodes(1)->Key)));
     } catch (const std::bad_alloc&) {
         // The notebook itself is read; only its first body is too large to show.
-        form_.Text2->clear();
-        MessageBox::exclamation(&form_, noMemoryForBodyMessage(path));
+        view_.clearBody();
+        MessageBox::exclamation(view_.viewWindow(), noMemoryForBodyMessage(path));
     }
 }
 
@@ -244,24 +245,27 @@ mossleaf::SaveOutcome::Status FileCommands::SaveDocument(const QString& path) {
         return saveAndReport(path);
     } catch (const std::exception& error) {
         MessageBox::exclamation(
-            &form_, commandFailedMessage(path, dynamic_cast<const std::bad_alloc*>(&error)));
+            view_.viewWindow(),
+            commandFailedMessage(path, dynamic_cast<const std::bad_alloc*>(&error)));
         return mossleaf::SaveOutcome::Status::Failed;
     }
 }
 
 mossleaf::SaveOutcome::Status FileCommands::saveAndReport(const QString& path) {
     using Status = mossleaf::SaveOutcome::Status;
-    const mossleaf::SaveOutcome outcome = form_.Doc.SaveDocument(LocalPath::toBytes(path));
+    const mossleaf::SaveOutcome outcome = doc_.SaveDocument(LocalPath::toBytes(path));
     if (outcome.status == Status::Failed) {
         MessageBox::exclamation(
-            &form_, cannotSaveMessage(path, QString::fromLocal8Bit(outcome.reason.c_str())));
+            view_.viewWindow(),
+            cannotSaveMessage(path, QString::fromLocal8Bit(outcome.reason.c_str())));
         return outcome.status;
     }
     if (outcome.status == Status::SavedAsUtf8) {
-        MessageBox::exclamation(&form_, savedAsUtf8Message(path));
+        MessageBox::exclamation(view_.viewWindow(), savedAsUtf8Message(path));
     }
     if (!outcome.markerLineKeys.empty()) {
-        MessageBox::exclamation(&form_, markerLinesMessage(path, titlesOf(outcome.markerLineKeys)));
+        MessageBox::exclamation(view_.viewWindow(),
+                                markerLinesMessage(path, titlesOf(outcome.markerLineKeys)));
     }
     return outcome.status;
 }
@@ -269,7 +273,7 @@ mossleaf::SaveOutcome::Status FileCommands::saveAndReport(const QString& path) {
 QStringList FileCommands::titlesOf(const std::vector<std::string>& keys) const {
     QStringList titles;
     for (const std::string& key : keys) {
-        if (const mossleaf::Node* node = form_.Doc.Nodes.find(key)) {
+        if (const mossleaf::Node* node = doc_.Nodes.find(key)) {
             titles << QtText::toQString(node->title());
         }
     }

@@ -9,15 +9,16 @@
 
 #include "core/document.h"
 
-class frmMain;
+class CommonDialog;
+class DocumentView;
 
 // New, Open, Save, Save As and Close, and the window's side of loading, saving and clearing
-// the Document: the widgets to refresh and the messages to show. Paths are QStrings in
+// the Document: what the view shows afterwards and the messages to show. Paths are QStrings in
 // LocalPath's lossless form (widgets/local_path.h). No exception leaves a command: it ends
 // in a message instead.
 class FileCommands {
 public:
-    explicit FileCommands(frmMain& form);
+    FileCommands(mossleaf::Document& doc, CommonDialog& dialog, DocumentView& view);
 
     void mnuFileNew_Click();
     void mnuFileOpen_Click();
@@ -58,6 +59,8 @@ private:
     mossleaf::SaveOutcome::Status saveAndReport(const QString& path);
     QStringList titlesOf(const std::vector<std::string>& keys) const;
 
-    frmMain& form_;
+    mossleaf::Document& doc_;
+    CommonDialog& dialog_;
+    DocumentView& view_;
     QString pathInWork_;  // the file the running command works on, for its failure message
 };

@@ -4,17 +4,24 @@
 #include <QString>
 #include <string>
 
-class frmMain;
+#include "core/document.h"
+
+class BodyEdit;
+class NodeEditorHost;
+class OutlineTree;
+class QMenu;
+class TitleBox;
 
 // Which node is current, how its body reaches the Document, and the popup's node commands
-// (new child, rename, delete) through the title box. frmMain's handlers of the same names
+// (new child, rename, delete) through the title box. The window's handlers of the same names
 // forward here. The constructor connects the tree's, Text1's and Text2's notifications to
-// those frmMain handlers.
+// these handlers.
 class NodeEditor : public QObject {
     Q_OBJECT
 
 public:
-    explicit NodeEditor(frmMain& form);
+    NodeEditor(mossleaf::Document& doc, OutlineTree& tree, TitleBox& titleBox, BodyEdit& body,
+               QMenu& popup, NodeEditorHost& host);
     ~NodeEditor() override;
 
     // Document procedures that touch the widgets.
@@ -49,6 +56,11 @@ private:
     void commitTitle();
     void openTitleBox();
 
-    frmMain& form_;
+    mossleaf::Document& doc_;
+    OutlineTree& tree_;
+    TitleBox& titleBox_;
+    BodyEdit& body_;
+    QMenu& popup_;
+    NodeEditorHost& host_;
     std::string shownKey_;
 };

@@ -1,27 +1,26 @@
 #include "launch/launch_commands.h"
 
 #include <QPointer>
+#include <QWidget>
+#include <utility>
 
-#include "about/frm_about.h"
-#include "editing/body_edit.h"
 #include "launch/app_dir.h"
 #include "launch/body_commands.h"
 #include "launch/help_command.h"
-#include "mainwindow/frm_main.h"
 
-LaunchCommands::LaunchCommands(frmMain& form) : form_(form) {}
+LaunchCommands::LaunchCommands(QWidget& window, BodyReader shownBody, ShellOpener& shell)
+    : window_(window), shownBody_(std::move(shownBody)), shell_(&shell) {}
 
 void LaunchCommands::mnuEditCopy_Click() {
-    BodyCommands::CopyBody(*form_.Text2);
+    BodyCommands::CopyBody(shownBody_());
 }
 
 void LaunchCommands::mnuExe_Click() {
-    launchOnce(
-        [this] { BodyCommands::ExecuteFirstLine(&form_, form_.shellOpener(), *form_.Text2); });
+    launchOnce([this] { BodyCommands::ExecuteFirstLine(&window_, *shell_, shownBody_()); });
 }
 
 void LaunchCommands::mnuHelpHELP_Click() {
-    launchOnce([this] { HHelp::ShowHelp(&form_, form_.shellOpener(), FILE01::AppDir()); });
+    launchOnce([this] { HHelp::ShowHelp(&window_, *shell_, FILE01::AppDir()); });
 }
 
 void LaunchCommands::launchOnce(const std::function<void()>& launch) {
@@ -32,20 +31,11 @@ void LaunchCommands::launchOnce(const std::function<void()>& launch) {
     if (launching_) {
         return;
     }
-    const QPointer<frmMain> form(&form_);
+    const QPointer<QWidget> window(&window_);
     launching_ = true;
     launch();
     // The window, and this object with it, may have been destroyed during the wait.
-    if (form) {
+    if (window) {
         launching_ = false;
     }
-}
-
-void LaunchCommands::mnuHelpAbout_Click() {
-    // A fresh dialog each time, so that its load step runs on every opening. It is a child
-    // of the window, so it must not also live on this stack: should the window go while
-    // the dialog runs, it takes the dialog with it.
-    QPointer<frmAbout> about = new frmAbout(&form_);
-    about->exec();
-    delete about.data();
 }

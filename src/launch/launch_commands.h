@@ -1,24 +1,33 @@
 #pragma once
 
+#include <QString>
 #include <functional>
 
-class frmMain;
+class QWidget;
+class ShellOpener;
 
-// Copy, Execute, the help page and the About box, as the main window runs them.
+// Copy, Execute and the help page, as the main window runs them: on the text the body text
+// box shows, read through `shownBody`, handing links to the shell opener.
 class LaunchCommands {
 public:
-    explicit LaunchCommands(frmMain& form);
+    using BodyReader = std::function<QString()>;
+
+    LaunchCommands(QWidget& window, BodyReader shownBody, ShellOpener& shell);
+
+    // Tests put a fake opener in the real one's place.
+    void setShellOpener(ShellOpener& shell) { shell_ = &shell; }
 
     void mnuEditCopy_Click();
     void mnuExe_Click();
     void mnuHelpHELP_Click();
-    void mnuHelpAbout_Click();
 
 private:
     // Runs one hand-over to the desktop; ignored while another is still waiting for its
     // answer.
     void launchOnce(const std::function<void()>& launch);
 
-    frmMain& form_;
+    QWidget& window_;
+    BodyReader shownBody_;
+    ShellOpener* shell_;
     bool launching_ = false;
 };

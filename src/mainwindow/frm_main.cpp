@@ -4,10 +4,13 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QScreen>
 #include <QToolBar>
 
-#include "widgets/app_icon.h"
+#include "about/frm_about.h"
+#include "core/pane_layout.h"
+#include "core/twips.h"
 #include "document/common_dialog.h"
 #include "document/file_commands.h"
 #include "editing/body_edit.h"
@@ -17,16 +20,15 @@
 #include "launch/launch_commands.h"
 #include "launch/shell_opener.h"
 #include "mainwindow/after_first_paint.h"
-#include "widgets/image_list.h"
 #include "mainwindow/main_menu.h"
 #include "mainwindow/main_toolbar.h"
-#include "core/pane_layout.h"
 #include "mainwindow/settings_store.h"
 #include "mainwindow/splitter_zone.h"
 #include "mainwindow/status_bar.h"
-#include "core/twips.h"
 #include "mainwindow/window_layout.h"
 #include "mainwindow/window_placement.h"
+#include "widgets/app_icon.h"
+#include "widgets/image_list.h"
 
 namespace {
 
@@ -50,11 +52,13 @@ frmMain::frmMain(SettingsStore& settings, QWidget* parent)
     setWindowIcon(mossleafIcon());
     // The client area below the menu bar; the toolbar and the status bar are laid out in it
     // together with the panes.
-    auto* client = new QWidget(this);
+    client_ = std::make_unique<QWidget>(this);
+    QWidget* client = client_.get();
     client->setObjectName(QStringLiteral("frmMain_Client"));
     setCentralWidget(client);
 
-    dlgCommonDialog = new CommonDialog(this);
+    dialog_ = std::make_unique<CommonDialog>(this);
+    dlgCommonDialog = dialog_.get();
     MainMenu::build(*this);
     tbToolBar = MainToolbar::create(*this, toolbarIcons(), client);
 
@@ -93,24 +97,15 @@ frmMain::frmMain(SettingsStore& settings, QWidget* parent)
     shellOpener_ = defaultShellOpener_.get();
     windowLayout_ = std::make_unique<WindowLayout>(*this);
     placement_ = std::make_unique<WindowPlacement>(*this);
-    fileCommands_ = std::make_unique<FileCommands>(*this);
-    launchCommands_ = std::make_unique<LaunchCommands>(*this);
-    nodeEditor_ = std::make_unique<NodeEditor>(*this);
+    fileCommands_ =
+        std::make_unique<FileCommands>(Doc, *dlgCommonDialog, static_cast<DocumentView&>(*this));
+    launchCommands_ = std::make_unique<LaunchCommands>(
+        *this, [this] { return Text2->bodyText(); }, *shellOpener_);
+    nodeEditor_ = std::make_unique<NodeEditor>(Doc, *TreeView1, *Text1, *Text2, *mnuPop,
+                                               static_cast<NodeEditorHost&>(*this));
 }
 
-frmMain::~frmMain() {
-    // The helpers and the widgets refer to the Document; let them go while it still exists.
-    placement_.reset();
-    nodeEditor_.reset();
-    launchCommands_.reset();
-    fileCommands_.reset();
-    windowLayout_.reset();
-    delete mnuPop;
-    mnuPop = nullptr;
-    delete takeCentralWidget();
-    delete dlgCommonDialog;
-    dlgCommonDialog = nullptr;
-}
+frmMain::~frmMain() = default;
 
 double frmMain::twipsPerPixelX() const {
     const QScreen* s = screen();
@@ -124,6 +119,7 @@ double frmMain::twipsPerPixelY() const {
 
 void frmMain::setShellOpener(ShellOpener* opener) {
     shellOpener_ = opener ? opener : defaultShellOpener_.get();
+    launchCommands_->setShellOpener(*shellOpener_);
 }
 
 ShellOpener& frmMain::shellOpener() const {
@@ -192,6 +188,21 @@ void frmMain::showEvent(QShowEvent* event) {
     Form_Load();
     QMainWindow::showEvent(event);
     Form_Resize();
+}
+
+// --- What the helpers see of the window --------------------------------------------------
+
+void frmMain::showBody(const QString& body) {
+    Text2->showBody(body);
+}
+void frmMain::clearBody() {
+    Text2->clear();
+}
+void frmMain::ensureNodeVisible(const std::string& key) {
+    TreeView1->EnsureVisible(key);
+}
+void frmMain::showChosenTitle(const QString& title) {
+    sbStatusBar->setPanelText(1, title);
 }
 
 // --- Document procedures --------------------------------------------------------------------
@@ -266,7 +277,12 @@ void frmMain::mnuHelpHELP_Click() {
     launchCommands_->mnuHelpHELP_Click();
 }
 void frmMain::mnuHelpAbout_Click() {
-    launchCommands_->mnuHelpAbout_Click();
+    // A fresh dialog each time, so that its load step runs on every opening. It is a child
+    // of the window, so it must not also live on this stack: should the window go while
+    // the dialog runs, it takes the dialog with it.
+    QPointer<frmAbout> about = new frmAbout(this);
+    about->exec();
+    delete about.data();
 }
 void frmMain::mnuPopnew_Click() {
     nodeEditor_->mnuPopnew_Click();

@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "core/document.h"
+#include "document/document_view.h"
+#include "editing/node_editor_host.h"
 
 class QAction;
 class QLabel;
@@ -28,15 +30,17 @@ class SettingsStore;   // mainwindow/settings_store.h
 class WindowPlacement;
 
 // The main window. It owns the Document and the controls and names every handler; the work
-// of each group of handlers is done by the helper object named beside it.
-class frmMain : public QMainWindow {
+// of each group of handlers is done by the helper object named beside it, which gets the
+// Document and the widgets it works on, and sees the window only through a narrow view.
+class frmMain : public QMainWindow, private DocumentView, private NodeEditorHost {
     Q_OBJECT
 
 public:
     explicit frmMain(SettingsStore& settings, QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // The Document (model, BodyTable and the window-level variables).
+    // The Document (model, BodyTable and the window-level variables). Declared first, so it
+    // is destroyed last: every widget and helper that refers to it goes before it.
     mossleaf::Document Doc;
 
     // The command line as one text ("" when there is none); set before Form_Load.
@@ -113,8 +117,8 @@ public:
     void tbToolBar_ButtonClick(const QString& key);
 
     // Twips of the screen the window is on (1440 per logical inch).
-    double twipsPerPixelX() const;
-    double twipsPerPixelY() const;
+    double twipsPerPixelX() const override;
+    double twipsPerPixelY() const override;
 
     // Platform seams; tests put fakes in their place.
     void setShellOpener(ShellOpener* opener);
@@ -127,7 +131,23 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // DocumentView
+    QWidget* viewWindow() override { return this; }
+    void storeShownBody() override { StoreBody(); }
+    void showBody(const QString& body) override;
+    void clearBody() override;
+    void ensureNodeVisible(const std::string& key) override;
+    void closeView() override { close(); }
+    // NodeEditorHost
+    QWidget* editorWindow() override { return this; }
+    void showChosenTitle(const QString& title) override;
+
     SettingsStore& settings_;
+    // The client area and the file dialog. Members are destroyed in the reverse order of
+    // their declaration: the helpers below go first, then these widgets, and the Document
+    // (declared first) last.
+    std::unique_ptr<QWidget> client_;
+    std::unique_ptr<CommonDialog> dialog_;
     std::unique_ptr<ShellOpener> defaultShellOpener_;
     ShellOpener* shellOpener_ = nullptr;
     std::unique_ptr<NodeEditor> nodeEditor_;
