@@ -11,8 +11,8 @@
 #include <array>
 #include <cstring>
 
-#include "widgets/app_icon.h"
 #include "about/sysinfo_registry.h"
+#include "widgets/app_icon.h"
 #include "widgets/message_box.h"
 
 const QString frmAbout::kCaption = QStringLiteral("Mossleaf のﾊﾞｰｼﾞｮﾝ情報");

@@ -3,11 +3,11 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "widgets/qt_text.h"
-#include "launch/app_dir.h"
 #include "core/char_utils.h"
+#include "launch/app_dir.h"
 #include "launch/shell_opener.h"
 #include "widgets/message_box.h"
+#include "widgets/qt_text.h"
 
 namespace HHelp {
 

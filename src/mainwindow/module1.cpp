@@ -2,10 +2,10 @@
 
 #include <memory>
 
-#include "widgets/local_path.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/qsettings_store.h"
 #include "mainwindow/startup_trace.h"
+#include "widgets/local_path.h"
 
 namespace Module1 {
 namespace {

@@ -3,14 +3,14 @@
 #include <QLabel>
 #include <QToolBar>
 
+#include "core/pane_layout.h"
+#include "core/twips.h"
 #include "editing/body_edit.h"
 #include "editing/outline_tree.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/outer_geometry.h"
-#include "core/pane_layout.h"
 #include "mainwindow/splitter_zone.h"
 #include "mainwindow/status_bar.h"
-#include "core/twips.h"
 
 WindowLayout::WindowLayout(frmMain& form) : form_(form) {
     QObject::connect(form.imgSplitter, &SplitterZone::MouseDown, form.imgSplitter,

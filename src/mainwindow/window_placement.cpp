@@ -6,8 +6,8 @@
 #include <QWidget>
 #include <QWindow>
 
-#include "mainwindow/outer_geometry.h"
 #include "core/twips.h"
+#include "mainwindow/outer_geometry.h"
 #include "mainwindow/window_settings.h"
 
 using namespace WindowSettings;

@@ -4,9 +4,9 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "widgets/app_icon.h"
 #include "about/fake_registry.h"
 #include "about/frm_about.h"
+#include "widgets/app_icon.h"
 #include "widgets/message_recorder.h"
 
 class AboutBoxTest : public QObject {

@@ -19,13 +19,13 @@
 
 #include "document/common_dialog.h"
 #include "document/file_commands.h"
-#include "widgets/local_path.h"
 #include "editing/body_edit.h"
 #include "editing/outline_tree.h"
-#include "widgets/qt_text.h"
 #include "editing/title_box.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/window_test_support.h"
+#include "widgets/local_path.h"
+#include "widgets/qt_text.h"
 
 namespace {
 

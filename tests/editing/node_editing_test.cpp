@@ -12,11 +12,11 @@
 
 #include "editing/body_edit.h"
 #include "editing/outline_tree.h"
-#include "widgets/qt_text.h"
 #include "editing/title_box.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/status_bar.h"
 #include "mainwindow/window_test_support.h"
+#include "widgets/qt_text.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <QVBoxLayout>
 
 #include "editing/body_edit.h"
-#include "widgets/qt_text.h"
 #include "editing/title_box.h"
+#include "widgets/qt_text.h"
 
 class TextBoxesTest : public QObject {
     Q_OBJECT

@@ -10,8 +10,8 @@
 
 #include "launch/desktop_handler.h"
 #include "launch/help_command.h"
-#include "widgets/message_recorder.h"
 #include "launch/system_shell_opener.h"
+#include "widgets/message_recorder.h"
 
 namespace {
 

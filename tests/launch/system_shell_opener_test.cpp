@@ -9,8 +9,8 @@
 
 #include "launch/desktop_handler.h"
 #include "launch/link_launcher.h"
-#include "widgets/message_recorder.h"
 #include "launch/system_shell_opener.h"
+#include "widgets/message_recorder.h"
 
 namespace {
 

@@ -16,12 +16,12 @@
 
 #include "editing/body_edit.h"
 #include "editing/outline_tree.h"
-#include "widgets/qt_text.h"
 #include "editing/title_box.h"
 #include "launch/fake_shell_opener.h"
 #include "mainwindow/frm_main.h"
-#include "widgets/image_list.h"
 #include "mainwindow/status_bar.h"
+#include "widgets/image_list.h"
+#include "widgets/qt_text.h"
 #include "window_test_support.h"
 
 namespace {

@@ -8,13 +8,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "widgets/local_path.h"
 #include "editing/body_edit.h"
 #include "editing/outline_tree.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/module1.h"
 #include "mainwindow/qsettings_store.h"
 #include "mainwindow/window_settings.h"
+#include "widgets/local_path.h"
 #include "window_test_support.h"
 
 namespace {

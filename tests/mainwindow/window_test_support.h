@@ -13,12 +13,12 @@
 #include <QTreeWidget>
 #include <memory>
 
-#include "document/common_dialog.h"
 #include "core/outline_test_support.h"
+#include "document/common_dialog.h"
 #include "editing/outline_tree.h"
-#include "widgets/message_recorder.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/settings_store.h"
+#include "widgets/message_recorder.h"
 
 class MemorySettingsStore : public SettingsStore {
 public:

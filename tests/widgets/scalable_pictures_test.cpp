@@ -6,8 +6,8 @@
 #include <QtTest>
 
 #include "widgets/app_icon.h"
-#include "widgets/svg_picture.h"
 #include "widgets/image_list.h"
+#include "widgets/svg_picture.h"
 
 namespace {
 
