@@ -100,7 +100,9 @@ CommandSurfaces::CommandSurfaces(std::span<const Entry> table, frmMain& form, QM
                 auto* line = new QAction(&form);
                 line->setSeparator(true);
                 line->setObjectName(name);
-                in->addAction(line);
+                if (in) {
+                    in->addAction(line);
+                }
                 break;
             }
             case Kind::Item: {
