@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
 #include <QToolBar>
@@ -20,8 +21,8 @@
 #include "launch/launch_commands.h"
 #include "launch/shell_opener.h"
 #include "mainwindow/after_first_paint.h"
-#include "mainwindow/main_menu.h"
-#include "mainwindow/main_toolbar.h"
+#include "mainwindow/command_surfaces.h"
+#include "mainwindow/command_table.h"
 #include "mainwindow/settings_store.h"
 #include "mainwindow/splitter_zone.h"
 #include "mainwindow/status_bar.h"
@@ -59,8 +60,11 @@ frmMain::frmMain(SettingsStore& settings, QWidget* parent)
 
     dialog_ = std::make_unique<CommonDialog>(this);
     dlgCommonDialog = dialog_.get();
-    MainMenu::build(*this);
-    tbToolBar = MainToolbar::create(*this, toolbarIcons(), client);
+    menuBar()->setObjectName(QLatin1String(CommandTable::kMenuBar));
+    commands_ = std::make_unique<CommandSurfaces>(CommandTable::mainWindow(), *this, menuBar(),
+                                                  client, toolbarIcons());
+    commands_->storeIn(*this);
+    tbToolBar = commands_->toolBar();
 
     picTitles = new QWidget(client);
     picTitles->setObjectName(QStringLiteral("picTitles"));
@@ -294,5 +298,5 @@ void frmMain::mnuPopDel_Click() {
     nodeEditor_->mnuPopDel_Click();
 }
 void frmMain::tbToolBar_ButtonClick(const QString& key) {
-    MainToolbar::dispatch(*this, key);
+    commands_->triggerKey(key);
 }

@@ -29,6 +29,9 @@ class SettingsStore;   // mainwindow/settings_store.h
 // Restores and keeps the outer bounds (mainwindow/window_placement.h).
 class WindowPlacement;
 
+// The menus, the popup and the toolbar, built from one table (mainwindow/command_surfaces.h).
+class CommandSurfaces;
+
 // The main window. It owns the Document and the controls and names every handler; the work
 // of each group of handlers is done by the helper object named beside it, which gets the
 // Document and the widgets it works on, and sees the window only through a narrow view.
@@ -157,4 +160,5 @@ private:
     std::unique_ptr<WindowPlacement> placement_;
     bool loaded_ = false;
     bool unloaded_ = false;
+    std::unique_ptr<CommandSurfaces> commands_;
 };

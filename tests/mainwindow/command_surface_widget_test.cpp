@@ -18,6 +18,8 @@
 #include "editing/outline_tree.h"
 #include "editing/title_box.h"
 #include "launch/fake_shell_opener.h"
+#include "mainwindow/command_surfaces.h"
+#include "mainwindow/command_table.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/status_bar.h"
 #include "widgets/image_list.h"
@@ -75,6 +77,8 @@ struct Session {
         };
     }
 };
+
+int extraRuns = 0;  // how often the row added by tableRow_appearsWhereItAsks ran
 
 QAction* toolbarAction(frmMain& form, const QString& key) {
     for (QAction* action : form.tbToolBar->actions()) {
@@ -263,6 +267,58 @@ private slots:
             QCOMPARE(QApplication::focusWidget(), s.form->Text2);  // the toolbar took no focus
         }
         QVERIFY(s.messages.texts().isEmpty());
+    }
+
+    void tableRow_appearsWhereItAsks_data() {
+        QTest::addColumn<CommandTable::ToolBar>("place");
+        QTest::addColumn<bool>("enabled");
+
+        QTest::newRow("menu only") << CommandTable::ToolBar::None << true;
+        QTest::newRow("on the toolbar") << CommandTable::ToolBar::Button << true;
+        QTest::newRow("on the toolbar, new group") << CommandTable::ToolBar::AfterSeparator << true;
+        QTest::newRow("cannot be chosen now") << CommandTable::ToolBar::Button << false;
+    }
+
+    // One more row in the table, and nothing else, gives a menu item, a toolbar button when
+    // the row asks for one, and a Key that runs it.
+    void tableRow_appearsWhereItAsks() {
+        QFETCH(CommandTable::ToolBar, place);
+        QFETCH(bool, enabled);
+        MemorySettingsStore settings;
+        frmMain form(settings);
+        const auto standard = CommandTable::mainWindow();
+        std::vector<CommandTable::Entry> table(standard.begin(), standard.end());
+        table.push_back({.name = "mnuFileExtra",
+                         .in = "mnuFile",
+                         .caption = u"追加(&X)",
+                         .toolBar = place,
+                         .key = u"追加",
+                         .imageKey = u"Copy",
+                         .run = [](frmMain&) { ++extraRuns; },
+                         .enabled = enabled ? nullptr : +[](const frmMain&) { return false; }});
+        extraRuns = 0;
+        QMenuBar bar;
+        QWidget toolBarParent;
+        CommandSurfaces surfaces(table, form, &bar, &toolBarParent, toolbarIcons());
+
+        QAction* extra = surfaces.action("mnuFileExtra");
+        QVERIFY(extra);
+        QCOMPARE(extra->text(), QStringLiteral("追加(&X)"));
+        QCOMPARE(surfaces.menu("mnuFile")->actions().constLast(), extra);
+        QCOMPARE(extra->isEnabled(), enabled);
+        const QList<QAction*> buttons = surfaces.toolBar()->actions();
+        const bool onToolBar = place != CommandTable::ToolBar::None;
+        const int added = place == CommandTable::ToolBar::AfterSeparator ? 2 : int(onToolBar);
+        QCOMPARE(buttons.size(), 8 + added);
+        QCOMPARE(buttons.constLast() == extra, onToolBar);
+        if (added == 2) {
+            QVERIFY(buttons[8]->isSeparator());
+        }
+
+        QCOMPARE(surfaces.triggerKey(QStringLiteral("追加")), onToolBar && enabled);
+        QCOMPARE(extraRuns, int(onToolBar && enabled));
+        extra->trigger();  // as the menu item does
+        QCOMPARE(extraRuns, int(onToolBar && enabled) + int(enabled));
     }
 
     void windowWideShortcuts_data() {

@@ -1,0 +1,182 @@
+#include "mainwindow/command_surfaces.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+#include <cstring>
+
+#include "mainwindow/frm_main.h"
+#include "widgets/image_list.h"
+
+using CommandTable::Entry;
+using CommandTable::Kind;
+
+namespace {
+
+QToolBar* makeToolBar(QWidget* parent) {
+    auto* bar = new QToolBar(parent);
+    bar->setObjectName(QStringLiteral("tbToolBar"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(16, 16));
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    bar->setFocusPolicy(Qt::NoFocus);
+    return bar;
+}
+
+void connectHandler(QAction* action, frmMain& form, const Entry& entry) {
+    if (auto handler = entry.handler) {
+        QObject::connect(action, &QAction::triggered, &form,
+                         [&form, handler] { (form.*handler)(); });
+    } else if (auto run = entry.run) {
+        QObject::connect(action, &QAction::triggered, &form, [&form, run] { run(form); });
+    }
+}
+
+void addToToolBar(QToolBar* bar, QAction* action, const Entry& entry, const ImageList& icons) {
+    if (entry.toolBar == CommandTable::ToolBar::AfterSeparator) {
+        bar->addSeparator();
+    }
+    const QString key = entry.key.toString();
+    const QString imageKey = entry.imageKey.toString();
+    action->setIcon(icons.icon(imageKey));
+    action->setIconVisibleInMenu(false);  // menus show captions only
+    action->setIconText(key);
+    action->setToolTip(key);
+    action->setProperty("Key", key);
+    action->setProperty("ImageKey", imageKey);
+    bar->addAction(action);
+    if (QWidget* button = bar->widgetForAction(action)) {
+        button->setObjectName(QStringLiteral("tbToolBar_") + imageKey);
+        // A button press must not take the focus from the body text (see the Save command).
+        button->setFocusPolicy(Qt::NoFocus);
+    }
+}
+
+}  // namespace
+
+CommandSurfaces::CommandSurfaces(std::span<const Entry> table, frmMain& form, QMenuBar* bar,
+                                 QWidget* toolBarParent, const ImageList& icons)
+    : table_(table),
+      form_(form),
+      actions_(table.size(), nullptr),
+      menus_(table.size(), nullptr),
+      toolBar_(makeToolBar(toolBarParent)) {
+    // The widget a row is added to: the menu bar or an earlier menu; null for a popup.
+    auto container = [&](const Entry& entry) -> QWidget* {
+        if (!entry.in) {
+            return nullptr;
+        }
+        if (std::strcmp(entry.in, CommandTable::kMenuBar) == 0) {
+            return bar;
+        }
+        return menu(entry.in);
+    };
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const Entry& entry = table[i];
+        const QString name = QLatin1String(entry.name);
+        QWidget* in = container(entry);
+        if (entry.in && !in) {
+            qFatal("Command table: %s comes before its menu %s", entry.name, entry.in);
+        }
+        switch (entry.kind) {
+            case Kind::Menu: {
+                QMenu* menu = nullptr;
+                if (in == bar) {
+                    menu = bar->addMenu(entry.caption.toString());
+                } else {
+                    menu = new QMenu(entry.caption.toString(), &form);
+                    if (in) {
+                        in->addAction(menu->menuAction());
+                    }
+                }
+                menu->setObjectName(name);
+                menu->menuAction()->setObjectName(name);
+                menus_[i] = menu;
+                break;
+            }
+            case Kind::Separator: {
+                auto* line = new QAction(&form);
+                line->setSeparator(true);
+                line->setObjectName(name);
+                if (in) {
+                    in->addAction(line);
+                }
+                break;
+            }
+            case Kind::Item: {
+                auto* action = new QAction(entry.caption.toString(), &form);
+                action->setObjectName(name);
+                if (in) {
+                    in->addAction(action);
+                }
+                if (entry.shortcut.toCombined() != 0) {
+                    // Ctrl+N and Ctrl+C run their commands whichever control has the focus.
+                    action->setShortcut(entry.shortcut);
+                    action->setShortcutContext(Qt::WindowShortcut);
+                    form.addAction(action);
+                }
+                if (entry.toolBar != CommandTable::ToolBar::None) {
+                    addToToolBar(toolBar_, action, entry, icons);
+                }
+                connectHandler(action, form, entry);
+                actions_[i] = action;
+                break;
+            }
+        }
+    }
+    updateEnabled();
+}
+
+int CommandSurfaces::indexOf(const char* name) const {
+    for (std::size_t i = 0; i < table_.size(); ++i) {
+        if (std::strcmp(table_[i].name, name) == 0) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+QAction* CommandSurfaces::action(const char* name) const {
+    const int i = indexOf(name);
+    return i < 0 ? nullptr : actions_[i];
+}
+
+QMenu* CommandSurfaces::menu(const char* name) const {
+    const int i = indexOf(name);
+    return i < 0 ? nullptr : menus_[i];
+}
+
+void CommandSurfaces::storeIn(frmMain& form) const {
+    for (std::size_t i = 0; i < table_.size(); ++i) {
+        if (table_[i].action) {
+            form.*table_[i].action = actions_[i];
+        }
+        if (table_[i].menu) {
+            form.*table_[i].menu = menus_[i];
+        }
+    }
+}
+
+void CommandSurfaces::updateEnabled() {
+    for (std::size_t i = 0; i < table_.size(); ++i) {
+        if (actions_[i] && table_[i].enabled) {
+            actions_[i]->setEnabled(table_[i].enabled(form_));
+        }
+    }
+}
+
+bool CommandSurfaces::triggerKey(const QString& key) const {
+    for (std::size_t i = 0; i < table_.size(); ++i) {
+        const Entry& entry = table_[i];
+        if (entry.toolBar != CommandTable::ToolBar::None && entry.key == key) {
+            if (!actions_[i]->isEnabled()) {
+                return false;
+            }
+            actions_[i]->trigger();
+            return true;
+        }
+    }
+    return false;
+}
