@@ -503,25 +503,32 @@ def main():
     if len(args) != 1:
         print("usage: typical_use.py [--stall SECONDS] PATH-TO-MOSSLEAF", file=sys.stderr)
         return 2
-    missing = [tool for tool in ("Xvfb", "openbox", "xdotool", "xkbcomp", "xwininfo", "xprop")
-               if shutil.which(tool) is None]
+    return run_session(Session(os.path.abspath(args[0]), stall), run,
+                       ("Xvfb", "openbox", "xdotool", "xkbcomp", "xwininfo", "xprop"),
+                       "e2e_typical_use_failure.png")
+
+
+def run_session(session, steps, tools, shot_name):
+    """Runs steps(session) and turns the outcome into an exit code: 77 when a tool is
+    missing, 1 with the screen and the program's log on a failure, 0 when it passed."""
+    missing = [tool for tool in tools if shutil.which(tool) is None]
     missing += [tool for tool in ("/usr/bin/import", "/usr/bin/convert")
                 if not os.path.exists(tool)]
     if missing:
         print("skipped: missing " + ", ".join(missing), file=sys.stderr)
+        session.close()
         return 77
-    session = Session(os.path.abspath(args[0]), stall)
 
     def interrupted(signum, _frame):
         raise SystemExit(128 + signum)
     signal.signal(signal.SIGTERM, interrupted)
     signal.signal(signal.SIGINT, interrupted)
     try:
-        run(session)
+        steps(session)
     except Failure as failure:
         print("FAILED: " + str(failure), file=sys.stderr)
         if session.xvfb is not None and session.xvfb.poll() is None:
-            shot = os.path.abspath("e2e_typical_use_failure.png")
+            shot = os.path.abspath(shot_name)
             subprocess.run(["/usr/bin/import", "-window", "root", shot], env=session.env,
                            capture_output=True)
             print("screen at the failure: " + shot, file=sys.stderr)

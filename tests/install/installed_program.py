@@ -103,25 +103,10 @@ def main():
     if len(sys.argv) != 3:
         print("usage: installed_program.py CMAKE BUILD-DIR", file=sys.stderr)
         return 2
-    missing = [tool for tool in ("Xvfb", "xdotool", "xkbcomp") if shutil.which(tool) is None]
-    missing += [tool for tool in ("/usr/bin/import", "/usr/bin/convert")
-                if not os.path.exists(tool)]
-    if missing:
-        print("skipped: missing " + ", ".join(missing), file=sys.stderr)
-        return 77
-    session = e2e.Session(None)
-    try:
-        run(session, sys.argv[1], os.path.abspath(sys.argv[2]))
-    except e2e.Failure as failure:
-        print("FAILED: " + str(failure), file=sys.stderr)
-        log = os.path.join(session.tmp, "mossleaf.log")
-        if os.path.exists(log):
-            sys.stderr.write(open(log, errors="replace").read())
-        return 1
-    finally:
-        session.close()
-    print("passed")
-    return 0
+    return e2e.run_session(e2e.Session(None),
+                           lambda session: run(session, sys.argv[1], os.path.abspath(sys.argv[2])),
+                           ("Xvfb", "openbox", "xdotool", "xkbcomp"),
+                           "installed_program_failure.png")
 
 
 if __name__ == "__main__":
