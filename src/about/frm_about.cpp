@@ -14,6 +14,7 @@
 #include "about/app_icon.h"
 #include "about/sysinfo_registry.h"
 #include "mainwindow/message_box.h"
+#include "mossleaf_version.h"
 
 const QString frmAbout::kCaption = QStringLiteral("Mossleaf のﾊﾞｰｼﾞｮﾝ情報");
 const QString frmAbout::kDescription = QStringLiteral("ツリー形式　テキストデータ　管理ツール");
@@ -161,9 +162,9 @@ void frmAbout::buildControls() {
 
 void frmAbout::Form_Load() {
     lblVersion->setText(QStringLiteral("ﾊﾞｰｼﾞｮﾝ %1.%2.%3")
-                            .arg(MOSSLEAF_VERSION_MAJOR)
-                            .arg(MOSSLEAF_VERSION_MINOR)
-                            .arg(MOSSLEAF_VERSION_PATCH));
+                            .arg(mossleaf::kVersionMajor)
+                            .arg(mossleaf::kVersionMinor)
+                            .arg(mossleaf::kVersionPatch));
     lblTitle->setText(kAppTitle);
 }
 
