@@ -61,7 +61,8 @@ QString FileCommands::tooManyRecordsMessage(const QString& path) {
 
 QString FileCommands::savedAsUtf8Message(const QString& path) {
     return LocalPath::forDisplay(path) + kCrLf +
-           QStringLiteral("シフトJISでは同じ文字として読み戻せないため、UTF-8 形式で保存しました。");
+           QStringLiteral(
+               "シフトJISでは同じ文字として読み戻せないため、UTF-8 形式で保存しました。");
 }
 
 QString FileCommands::cannotSaveMessage(const QString& path, const QString& reason) {

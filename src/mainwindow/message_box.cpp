@@ -17,8 +17,8 @@ void show(QWidget* parent, Icon icon, const QString& text) {
         handler(Shown{icon, kTitle, text});
         return;
     }
-    QMessageBox box(icon == Icon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
-                    kTitle, displayText(text), QMessageBox::Ok, parent);
+    QMessageBox box(icon == Icon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon, kTitle,
+                    displayText(text), QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
