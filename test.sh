@@ -17,8 +17,10 @@ scripts/ensure-packages.sh build-essential cmake ninja-build qt6-base-dev qt6-sv
     desktop-file-utils appstream
 # the end-to-end test's window manager, and xwininfo/xprop to see its frames
 scripts/ensure-packages.sh openbox x11-utils
+# the style and static checks (CTest tests format_check and clang_tidy)
+scripts/ensure-packages.sh clang-format clang-tidy
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOSSLEAF_TESTS=ON \
-    -DMOSSLEAF_SANITIZE="$sanitize" >/dev/null
+    -DMOSSLEAF_SANITIZE="$sanitize" -DMOSSLEAF_WERROR=ON >/dev/null
 cmake --build "$build"
 cd "$build"
 ctest --output-on-failure --timeout 300 "$@"

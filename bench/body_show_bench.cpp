@@ -50,7 +50,7 @@ struct Cost {
 double cpuMs() {
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
 // From the start of `step` until the window has painted and nothing is pending.
@@ -66,12 +66,13 @@ Cost timeToIdle(QWidget& window, Step step) {
     while (!idle) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
-    return {clock.nsecsElapsed() / 1e6, cpuMs() - cpuStart};
+    return {static_cast<double>(clock.nsecsElapsed()) / 1e6, cpuMs() - cpuStart};
 }
 
 Cost median(std::vector<Cost> values) {
     const auto middle = [&values](double Cost::*part) {
         std::vector<double> parts;
+        parts.reserve(values.size());
         for (const Cost& value : values) {
             parts.push_back(value.*part);
         }

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "about/sysinfo_registry.h"
+#include "mossleaf_version.h"
 #include "widgets/app_icon.h"
 #include "widgets/message_box.h"
 
@@ -161,9 +162,9 @@ void frmAbout::buildControls() {
 
 void frmAbout::Form_Load() {
     lblVersion->setText(QStringLiteral("ﾊﾞｰｼﾞｮﾝ %1.%2.%3")
-                            .arg(MOSSLEAF_VERSION_MAJOR)
-                            .arg(MOSSLEAF_VERSION_MINOR)
-                            .arg(MOSSLEAF_VERSION_PATCH));
+                            .arg(mossleaf::kVersionMajor)
+                            .arg(mossleaf::kVersionMinor)
+                            .arg(mossleaf::kVersionPatch));
     lblTitle->setText(kAppTitle);
 }
 

@@ -118,10 +118,10 @@ void BodyEdit::focusOutEvent(QFocusEvent* event) {
 
 QMimeData* BodyEdit::createMimeDataFromSelection() const {
     const QTextCursor cursor = textCursor();
-    auto* data = new QMimeData;
-    data->setText(
+    auto* mime = new QMimeData;
+    mime->setText(
         BodyPieces::joinedText(*document(), cursor.selectionStart(), cursor.selectionEnd()));
-    return data;
+    return mime;
 }
 
 void BodyEdit::insertFromMimeData(const QMimeData* source) {

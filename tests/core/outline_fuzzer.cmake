@@ -13,5 +13,6 @@ add_executable(outline_fuzzer
     ${CMAKE_CURRENT_LIST_DIR}/outline_fuzz_edits.cpp
     ${core_sources})
 target_include_directories(outline_fuzzer PRIVATE ${CMAKE_BINARY_DIR}/include_roots/core)
+target_link_libraries(outline_fuzzer PRIVATE mossleaf_warnings)
 target_compile_options(outline_fuzzer PRIVATE -fsanitize=fuzzer,address,undefined -g)
 target_link_options(outline_fuzzer PRIVATE -fsanitize=fuzzer,address,undefined)

@@ -146,8 +146,8 @@ private slots:
         QCOMPARE(body_->document()->blockCount(), 6);
         const QTextDocument& document = *body_->document();
 
-        const auto positionOf = [&](int block, int offset) {
-            return document.findBlockByNumber(block).position() + offset;
+        const auto positionOf = [&](int blockNumber, int inBlock) {
+            return document.findBlockByNumber(blockNumber).position() + inBlock;
         };
         QTextCursor cursor(body_->document());
         const int position = positionOf(block, offset);
@@ -191,8 +191,8 @@ private slots:
 
         QCOMPARE(body_->bodyText(), after);
         QVERIFY(body_->document()->isModified());
-        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-            QVERIFY(block.length() - 1 <= 2 * kPiece);  // a pasted line is cut as well
+        for (QTextBlock line = document.begin(); line.isValid(); line = line.next()) {
+            QVERIFY(line.length() - 1 <= 2 * kPiece);  // a pasted line is cut as well
         }
         body_->undo();
         QCOMPARE(body_->bodyText(), before);
