@@ -6,7 +6,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
-#include <QScreen>
 #include <QToolBar>
 
 #include "about/frm_about.h"
@@ -23,6 +22,7 @@
 #include "mainwindow/after_first_paint.h"
 #include "mainwindow/command_surfaces.h"
 #include "mainwindow/command_table.h"
+#include "mainwindow/screen_twips.h"
 #include "mainwindow/settings_store.h"
 #include "mainwindow/splitter_zone.h"
 #include "mainwindow/status_bar.h"
@@ -99,7 +99,16 @@ frmMain::frmMain(SettingsStore& settings, QWidget* parent)
 
     defaultShellOpener_ = createSystemShellOpener();
     shellOpener_ = defaultShellOpener_.get();
-    windowLayout_ = std::make_unique<WindowLayout>(*this);
+    windowLayout_ = std::make_unique<WindowLayout>(WindowLayout::Panes{this,
+                                                                       client,
+                                                                       tbToolBar,
+                                                                       picTitles,
+                                                                       {lblTitle[0], lblTitle[1]},
+                                                                       sbStatusBar,
+                                                                       TreeView1,
+                                                                       imgSplitter,
+                                                                       picSplitter,
+                                                                       Text2});
     placement_ = std::make_unique<WindowPlacement>(*this);
     fileCommands_ =
         std::make_unique<FileCommands>(Doc, *dlgCommonDialog, static_cast<DocumentView&>(*this));
@@ -112,13 +121,11 @@ frmMain::frmMain(SettingsStore& settings, QWidget* parent)
 frmMain::~frmMain() = default;
 
 double frmMain::twipsPerPixelX() const {
-    const QScreen* s = screen();
-    return Twips::perPixel(s ? s->logicalDotsPerInchX() : 96.0);
+    return ScreenTwips::perPixelX(*this);
 }
 
 double frmMain::twipsPerPixelY() const {
-    const QScreen* s = screen();
-    return Twips::perPixel(s ? s->logicalDotsPerInchY() : 96.0);
+    return ScreenTwips::perPixelY(*this);
 }
 
 void frmMain::setShellOpener(ShellOpener* opener) {

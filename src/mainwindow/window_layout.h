@@ -1,13 +1,30 @@
 #pragma once
 
-class frmMain;
+class QLabel;
+class QWidget;
+class SplitterZone;
 
 // Places the panes of the main window from one number, the split position, and lets the
 // user drag the border between the tree and the text. The numbers come from PaneLayout;
 // this class only carries them to the widgets, in pixels.
 class WindowLayout {
 public:
-    explicit WindowLayout(frmMain& form);
+    // The widgets it places; the window is the top-level one, whose outer width and screen
+    // the layout reads.
+    struct Panes {
+        QWidget* window;
+        QWidget* client;
+        QWidget* toolbar;
+        QWidget* titles;
+        QLabel* captions[2];
+        QWidget* statusBar;
+        QWidget* tree;
+        SplitterZone* splitterZone;
+        QWidget* splitterBar;
+        QWidget* text;
+    };
+
+    explicit WindowLayout(const Panes& panes);
 
     void Form_Resize();
     void SizeControls(double X);
@@ -21,7 +38,9 @@ public:
 
 private:
     void placeFixedControls();
+    double twipsPerPixelX() const;
+    double twipsPerPixelY() const;
 
-    frmMain& form_;
+    Panes p_;
     bool dragging_ = false;
 };
