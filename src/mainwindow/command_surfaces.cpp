@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QToolButton>
 #include <cstring>
 
 #include "mainwindow/frm_main.h"
@@ -40,14 +41,20 @@ void addToToolBar(QToolBar* bar, QAction* action, const Entry& entry, const Imag
     }
     const QString key = entry.key.toString();
     const QString imageKey = entry.imageKey.toString();
-    action->setIcon(icons.icon(imageKey));
-    action->setIconVisibleInMenu(false);  // menus show captions only
     action->setIconText(key);
     action->setToolTip(key);
     action->setProperty("Key", key);
     action->setProperty("ImageKey", imageKey);
     bar->addAction(action);
-    if (QWidget* button = bar->widgetForAction(action)) {
+    if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action))) {
+        // The picture belongs to the button, not to the shared action: a menu bar draws an
+        // action's icon in place of its caption (実行 would become a triangle there). The
+        // button takes its look from the action again whenever the action changes, so the
+        // picture is put back after each change.
+        const QIcon picture = icons.icon(imageKey);
+        button->setIcon(picture);
+        QObject::connect(action, &QAction::changed, button,
+                         [button, picture] { button->setIcon(picture); });
         button->setObjectName(QStringLiteral("tbToolBar_") + imageKey);
         // A button press must not take the focus from the body text (see the Save command).
         button->setFocusPolicy(Qt::NoFocus);

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 
 #include "editing/body_edit.h"
 #include "editing/outline_tree.h"
@@ -191,8 +192,16 @@ private slots:
             QCOMPARE(action->toolTip(), keys[i]);
             QCOMPARE(action->property("ImageKey").toString(), images[i]);
             QCOMPARE(form.tbToolBar->widgetForAction(action)->focusPolicy(), Qt::NoFocus);
+            // The picture stays on the button through a change of the action, and never
+            // reaches the action, whose menu-bar place shows the caption.
+            QVERIFY(action->icon().isNull());
+            action->setEnabled(false);
+            action->setEnabled(true);
+            const auto* button =
+                qobject_cast<QToolButton*>(form.tbToolBar->widgetForAction(action));
+            QVERIFY(button);
             const QImage image =
-                action->icon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+                button->icon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
             QCOMPARE(image, drawn.picture(images[i], 16));
             // The light grey background is the mask: transparent, and no opaque pixel keeps it.
             QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
