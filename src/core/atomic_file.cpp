@@ -9,9 +9,11 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <random>
 #include <string_view>
 #include <vector>
 
@@ -21,10 +23,31 @@ namespace {
 
 // As many links as the kernel itself follows in one path.
 constexpr int kMaxLinkHops = 40;
-// "~", sixteen hex digits of the hash, and ".XXXXXX" after the shortened name.
-constexpr std::size_t kHashedTail = 1 + 16 + 7;
+// What follows ".<name>." in a temporary file's name: the program's name, six random letters
+// or digits, "-" and eight hex digits that check the rest. No person or other tool names a
+// file so, and the check tells this program's leftovers from a look-alike.
+constexpr std::string_view kTemporaryTag = "mossleaf-";
+constexpr std::size_t kRandomLength = 6;
+constexpr std::size_t kCheckLength = 8;
+constexpr std::size_t kTemporaryTail = kTemporaryTag.size() + kRandomLength + 1 + kCheckLength;
+// "~" and sixteen hex digits of the hash that stand for the rest of a shortened name.
+constexpr std::size_t kHashedName = 1 + 16;
+constexpr int kCreateAttempts = 100;
 constexpr std::string_view kRecordMarker = "<**********>";
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+// Past a file-size limit (ulimit -f) the system ends the process with SIGXFSZ, and every
+// unsaved note with it. Ignored, the write fails with EFBIG and the save reports it like a
+// full disk. A handler the program set up itself is left alone.
+void ignoreFileSizeSignal() {
+    static const bool ignored = [] {
+        struct sigaction current {};
+        if (::sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
+            ::signal(SIGXFSZ, SIG_IGN);
+        }
+        return true;
+    }();
+    (void)ignored;
+}
 
 mode_t currentUmask() {
     const mode_t mask = ::umask(0);
@@ -72,48 +95,77 @@ std::uint64_t fnv1a(std::string_view bytes) {
     return hash;
 }
 
+// The last `digits` hex digits of `value`.
+std::string hexDigits(std::uint64_t value, std::size_t digits) {
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(value));
+    return std::string(hex + 16 - digits, digits);
+}
+
 // ".<name>." for the usual name. A name so long that the temporary name would not fit the
 // folder is cut (at a character boundary when it is UTF-8) and followed by a hash of the
 // whole name, so that two long names sharing their beginning never share a prefix. A name
 // the folder cannot hold at all keeps the plain prefix and fails with the system's reason.
 std::string temporaryPrefixFor(const std::string& name, std::size_t nameMax) {
     std::string prefix = "." + name + ".";
-    if (prefix.size() + 6 <= nameMax || name.size() > nameMax || nameMax <= kHashedTail + 1) {
+    if (prefix.size() + kTemporaryTail <= nameMax || name.size() > nameMax ||
+        nameMax <= kHashedName + kTemporaryTail + 2) {
         return prefix;
     }
-    std::size_t keep = nameMax - 1 - kHashedTail;
+    std::size_t keep = nameMax - 2 - kHashedName - kTemporaryTail;
     while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) {
         --keep;
     }
-    char hash[17];
-    std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(fnv1a(name)));
-    return "." + name.substr(0, keep) + "~" + hash + ".";
+    return "." + name.substr(0, keep) + "~" + hexDigits(fnv1a(name), 16) + ".";
 }
 
-// The six characters glibc's mkstemp puts in place of XXXXXX.
-bool isTemporarySuffix(std::string_view suffix) {
-    if (suffix.size() != 6) {
+// The check that ends a temporary name made for `prefix` with `random`.
+std::string temporaryCheck(std::string_view prefix, std::string_view random) {
+    std::string checked(prefix);
+    checked.append(kTemporaryTag).append(random);
+    return hexDigits(fnv1a(checked), kCheckLength);
+}
+
+std::string randomLetters() {
+    static constexpr std::string_view kLetters =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    static std::mt19937_64 generator{std::random_device{}()};
+    std::string letters(kRandomLength, '0');
+    for (char& c : letters) {
+        c = kLetters[generator() % kLetters.size()];
+    }
+    return letters;
+}
+
+std::string temporaryNameFor(const std::string& prefix) {
+    const std::string random = randomLetters();
+    return prefix + std::string(kTemporaryTag) + random + "-" + temporaryCheck(prefix, random);
+}
+
+// Whether `name` is a temporary name this program made for `prefix`.
+bool isTemporaryName(std::string_view name, std::string_view prefix) {
+    if (name.size() != prefix.size() + kTemporaryTail || !name.starts_with(prefix)) {
         return false;
     }
-    for (const char c : suffix) {
-        const bool alnum =
-            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-        if (!alnum) {
-            return false;
-        }
+    name.remove_prefix(prefix.size());
+    if (!name.starts_with(kTemporaryTag) || name[kTemporaryTag.size() + kRandomLength] != '-') {
+        return false;
     }
-    return true;
+    const std::string_view random = name.substr(kTemporaryTag.size(), kRandomLength);
+    return name.ends_with(temporaryCheck(prefix, random));
 }
 
 bool sameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-// Removes `name` from the folder when it is a regular file that nobody is writing and that
-// holds nothing but the start of an outline. Every doubt leaves the file where it is.
+// Removes `name`, a temporary name of this program, from the folder when it is a regular
+// file of this user's that nobody is writing and that holds nothing but the start of an
+// outline. Every doubt leaves the file where it is.
 void removeIfInterrupted(int folderFd, const char* name) {
     struct stat listed {};
-    if (::fstatat(folderFd, name, &listed, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(listed.st_mode)) {
+    if (::fstatat(folderFd, name, &listed, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(listed.st_mode) ||
+        listed.st_uid != ::geteuid()) {
         return;
     }
     const int fd =
@@ -213,6 +265,7 @@ bool AtomicFile::fail(int error) {
 }
 
 bool AtomicFile::open() {
+    ignoreFileSizeSignal();
     // A link is followed, so that the file it names is replaced or created and the link
     // stays.
     if (const int error = followLinks(target_)) {
@@ -249,17 +302,19 @@ bool AtomicFile::open() {
     const long nameMax = ::pathconf(folder_.c_str(), _PC_NAME_MAX);
     tempPrefix_ = temporaryPrefixFor(target_.substr(folder.size()),
                                      nameMax > 0 ? std::size_t(nameMax) : std::size_t(NAME_MAX));
-    const std::string pattern = folder_ + tempPrefix_ + "XXXXXX";
-    if (pattern.size() >= PATH_MAX) {
-        return fail(ENAMETOOLONG);
+    // O_EXCL, so that a file of that name, whoever made it, is never written into.
+    for (int attempt = 0; sink_.fd < 0; ++attempt) {
+        const std::string candidate = folder_ + temporaryNameFor(tempPrefix_);
+        if (candidate.size() >= PATH_MAX) {
+            return fail(ENAMETOOLONG);
+        }
+        sink_.fd = ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (sink_.fd >= 0) {
+            tempPath_ = candidate;
+        } else if (errno != EEXIST || attempt == kCreateAttempts) {
+            return fail(errno);
+        }
     }
-    std::vector<char> temp(pattern.begin(), pattern.end());
-    temp.push_back('\0');
-    sink_.fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (sink_.fd < 0) {
-        return fail(errno);
-    }
-    tempPath_ = temp.data();
     // Tells a save of the same file running meanwhile that this one is not a leftover; a
     // filesystem without locks just goes without.
     ::flock(sink_.fd, LOCK_EX | LOCK_NB);
@@ -339,6 +394,7 @@ bool AtomicFile::commit() {
         return fail(errno);
     }
     tempPath_.clear();
+    ::fstat(sink_.fd, &written_);
     ::close(sink_.fd);
     sink_.fd = -1;
     // The rename itself reaches the disk with the folder; failing that, or the cleanup, is
@@ -366,7 +422,7 @@ void AtomicFile::removeInterruptedSaves(int folderFd) const {
     std::vector<std::string> candidates;
     while (const dirent* entry = ::readdir(folder)) {
         const std::string_view name = entry->d_name;
-        if (name.starts_with(tempPrefix_) && isTemporarySuffix(name.substr(tempPrefix_.size()))) {
+        if (isTemporaryName(name, tempPrefix_)) {
             candidates.emplace_back(name);
         }
     }

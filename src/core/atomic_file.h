@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <string>
@@ -34,6 +35,10 @@ public:
 
     // The system's reason for the last failure.
     const std::string& error() const { return error_; }
+    // The file that is replaced: the path with every link followed, once open() succeeded.
+    const std::string& target() const { return target_; }
+    // What the file looked like once it had its name, after commit() succeeded.
+    const struct stat& written() const { return written_; }
 
 private:
     class FileSink : public ByteSink {
@@ -51,7 +56,7 @@ private:
     std::string path_;
     std::string target_;
     std::string folder_;
-    // The temporary file's name without the six characters mkstemp fills in.
+    // What every temporary name of the target starts with.
     std::string tempPrefix_;
     std::string tempPath_;
     FileSink sink_;
@@ -60,6 +65,7 @@ private:
     uid_t owner_ = 0;
     gid_t group_ = 0;
     std::string error_;
+    struct stat written_ {};
 };
 
 }  // namespace mossleaf

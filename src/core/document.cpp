@@ -86,20 +86,24 @@ void Document::ClearDocument() {
     CurrentFileName.clear();
     // A new Document is written in CP932; a load sets the encoding of its file afterwards.
     Encoding = TextEncoding::Cp932;
+    onDisk = FileFingerprint();
 }
 
 LoadOutcome Document::LoadDocument(const std::string& path) {
     try {
         std::string reason;
-        std::shared_ptr<const std::string> bytes = readWholeFile(path, reason);
+        struct stat opened {};
+        std::shared_ptr<const std::string> bytes = readWholeFile(path, reason, &opened);
         if (!bytes) {
             return {LoadOutcome::Status::CannotOpen, reason};
         }
         // Read into a Document of its own first: running out of memory halfway (a title of
         // a gigabyte) must leave this one as it was.
         auto loaded = std::make_unique<Document>();
+        FileFingerprint print = FileFingerprint::ofRead(path, opened, bytes);
         const LoadOutcome outcome = loadOutline(*loaded, std::move(bytes), path);
         takeLoaded(*loaded);
+        onDisk = std::move(print);
         return outcome;
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {
@@ -119,8 +123,8 @@ void Document::takeLoaded(Document& loaded) {
     Encoding = loaded.Encoding;
 }
 
-SaveOutcome Document::SaveDocument(const std::string& path) {
-    return saveOutlineFile(*this, path);
+SaveOutcome Document::SaveDocument(const std::string& path, bool replaceChanged) {
+    return saveOutlineFile(*this, path, {}, replaceChanged);
 }
 
 std::int16_t NodeNumberOf(std::string_view key) {

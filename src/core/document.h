@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/file_fingerprint.h"
 #include "core/node_collection.h"
 #include "core/stored_text.h"
 #include "core/text_codec.h"
@@ -30,6 +31,9 @@ struct SaveOutcome {
         Saved,
         SavedAsUtf8,  // CP932 would not give the same text back: written as UTF-8 with a BOM
         Failed,       // the old file is untouched and the Document unchanged
+        // The file was written by someone else since it was read or saved here: nothing was
+        // written, nothing changed. A save told to replace it writes over it.
+        ChangedOnDisk,
     };
     Status status = Status::Saved;
     std::string reason;  // the system's reason for Failed, when known
@@ -56,6 +60,8 @@ public:
     std::int16_t EntryMode = 0;
     // The encoding the file was read in; a new Document is written in CP932.
     TextEncoding Encoding = TextEncoding::Cp932;
+    // The file last read or saved, as it was then; empty for a new Document.
+    FileFingerprint onDisk;
 
     // Body of the node with `key`, or of slot n; empty for a slot out of range.
     const std::u16string& bodyOf(std::string_view key) const;
@@ -80,7 +86,9 @@ public:
 
     // Running out of memory gives CannotOpen and leaves the Document as it was.
     LoadOutcome LoadDocument(const std::string& path);
-    SaveOutcome SaveDocument(const std::string& path);
+    // Writing over the file last read or saved gives ChangedOnDisk when another program has
+    // changed it since, unless `replaceChanged` is set.
+    SaveOutcome SaveDocument(const std::string& path, bool replaceChanged = false);
 
 private:
     void takeLoaded(Document& loaded);

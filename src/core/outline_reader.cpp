@@ -112,7 +112,8 @@ int parentRecord(std::string_view field, int record) {
 
 }  // namespace
 
-std::shared_ptr<const std::string> readWholeFile(const std::string& path, std::string& reason) {
+std::shared_ptr<const std::string> readWholeFile(const std::string& path, std::string& reason,
+                                                 struct stat* opened) {
     // Non-blocking, so that naming a pipe cannot hang the window in open(); only regular
     // files are read, and for them the flag changes nothing.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -134,6 +135,9 @@ std::shared_ptr<const std::string> readWholeFile(const std::string& path, std::s
     }
     if (!S_ISREG(info.st_mode)) {
         return fail(EINVAL);  // a pipe or a device would block or never end
+    }
+    if (opened != nullptr) {
+        *opened = info;
     }
     auto bytes = std::make_shared<std::string>();
     // The size is a hint only: the file may change while it is read, and some files

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <memory>
 #include <string>
 
@@ -10,9 +12,11 @@ namespace mossleaf {
 // The marker that opens every record header.
 inline constexpr std::string_view RecordMarker = "<**********>";
 
-// Reads the whole file at `path` into one buffer. On failure returns null and puts the
-// system's reason into `reason`.
-std::shared_ptr<const std::string> readWholeFile(const std::string& path, std::string& reason);
+// Reads the whole file at `path` into one buffer, and what the open file was before reading
+// into `opened` when given. On failure returns null and puts the system's reason into
+// `reason`.
+std::shared_ptr<const std::string> readWholeFile(const std::string& path, std::string& reason,
+                                                 struct stat* opened = nullptr);
 
 // Replaces the Document with the outline held in `bytes` (the contents of the file at
 // `path`): clears it, rebuilds the tree with keys S1..Sn and fills BodyTable slots 1..n.

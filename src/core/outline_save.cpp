@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "core/atomic_file.h"
+#include "core/content_hash.h"
 #include "core/outline_reader.h"
 
 namespace mossleaf {
@@ -18,14 +19,17 @@ public:
     explicit WatchingSink(ByteSink& next) : next_(next) {}
     bool write(std::string_view bytes) override {
         validator_.feed(bytes);
+        hash_.feed(bytes);
         return next_.write(bytes);
     }
     std::string failureReason() const override { return next_.failureReason(); }
     const Utf8Validator& validator() const { return validator_; }
+    const ContentHash& hash() const { return hash_; }
 
 private:
     ByteSink& next_;
     Utf8Validator validator_;
+    ContentHash hash_;
 };
 
 // Whether a file written in `encoding` is read in that encoding again. Pure ASCII reads
@@ -89,13 +93,15 @@ std::vector<std::string> keysWithHeaderLines(const Document& doc) {
     return keys;
 }
 
-SaveOutcome save(Document& doc, const std::string& path, const SinkInterposer& interpose) {
+SaveOutcome save(Document& doc, const std::string& path, const SinkInterposer& interpose,
+                 bool replaceChanged) {
     AtomicFile file(path);
     if (!file.open()) {
         return failed(file.error());
     }
     std::string reason;
     bool readsBack = false;
+    ContentHash written;
     auto writeAs = [&](TextEncoding encoding) {
         std::unique_ptr<ByteSink> front = interpose ? interpose(file.sink()) : nullptr;
         WatchingSink sink(front ? *front : file.sink());
@@ -104,6 +110,7 @@ SaveOutcome save(Document& doc, const std::string& path, const SinkInterposer& i
             reason = sink.failureReason();
         }
         readsBack = readsBackAs(encoding, sink.validator());
+        written = sink.hash();
         return status;
     };
 
@@ -123,10 +130,17 @@ SaveOutcome save(Document& doc, const std::string& path, const SinkInterposer& i
         return failed(reason);
     }
     SaveOutcome outcome;
+    // As late as can be, so that a change made while the file was written is seen too.
+    if (!replaceChanged && doc.onDisk.isFor(file.target()) && doc.onDisk.changedAt(file.target())) {
+        file.discard();
+        outcome.status = SaveOutcome::Status::ChangedOnDisk;
+        return outcome;
+    }
     outcome.markerLineKeys = keysWithHeaderLines(doc);
     if (!file.commit()) {
         return failed(file.error());
     }
+    doc.onDisk = FileFingerprint::ofWritten(file.target(), file.written(), written);
     if (encoding != doc.Encoding) {
         // Only a CP932 notebook becoming UTF-8 is news to the user; a UTF-8 one that gained
         // its byte-order mark is still UTF-8.
@@ -140,10 +154,10 @@ SaveOutcome save(Document& doc, const std::string& path, const SinkInterposer& i
 
 }  // namespace
 
-SaveOutcome saveOutlineFile(Document& doc, const std::string& path,
-                            const SinkInterposer& interpose) {
+SaveOutcome saveOutlineFile(Document& doc, const std::string& path, const SinkInterposer& interpose,
+                            bool replaceChanged) {
     try {
-        return save(doc, path, interpose);
+        return save(doc, path, interpose, replaceChanged);
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {
     }

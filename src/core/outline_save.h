@@ -17,9 +17,13 @@ using SinkInterposer = std::function<std::unique_ptr<ByteSink>(ByteSink& file)>;
 // was written. When CP932 cannot hold a character, or the bytes written would be taken for
 // another encoding on the next open (CP932 that is valid UTF-8, UTF-8 that is not), the whole
 // file is written as UTF-8 with a byte-order mark, and the Document's encoding becomes
-// Utf8Bom once that save succeeded. Nothing else of the Document changes. Running out of
-// memory fails the save like a full disk does.
+// Utf8Bom once that save succeeded. Running out of memory fails the save like a full disk
+// does.
+// The file the Document was last read from or saved to is written over only while it holds
+// what it held then, or when `replaceChanged` is set; otherwise the outcome is ChangedOnDisk
+// and nothing is written. A successful save records the file as written (Document::onDisk);
+// nothing else of the Document changes.
 SaveOutcome saveOutlineFile(Document& doc, const std::string& path,
-                            const SinkInterposer& interpose = {});
+                            const SinkInterposer& interpose = {}, bool replaceChanged = false);
 
 }  // namespace mossleaf

@@ -228,7 +228,11 @@ private slots:
         QTest::newRow("outline") << notes << "" << outline << notes << true;
         QTest::newRow("outline after a byte-order mark") << notes << "" << bom + outline << notes << true;
         QTest::newRow("long name") << long1 << "" << outline << long1 << true;
-        QTest::newRow("made by hand to the pattern") << "" << ".notes.txt.aB3xY9" << outline << notes << true;
+        QTest::newRow("a copy: .backup") << "" << ".notes.txt.backup" << outline << notes << false;
+        QTest::newRow("a copy: a date") << "" << ".notes.txt.261207" << outline << notes << false;
+        QTest::newRow("a copy: Copy01") << "" << ".notes.txt.Copy01" << outline << notes << false;
+        QTest::newRow("rsync's temporary file") << "" << ".notes.txt.AbC123" << outline << notes << false;
+        QTest::newRow("our pattern, wrong check") << "" << ".notes.txt.mossleaf-aB3xY9-0123abcd" << outline << notes << false;
         QTest::newRow("not an outline") << notes << "" << QByteArray("hello") << notes << false;
         QTest::newRow("byte-order mark, then text") << notes << "" << bom + "hello" << notes << false;
         QTest::newRow("another name") << "notes.txt.1" << "" << outline << notes << false;

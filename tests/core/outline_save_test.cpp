@@ -1,7 +1,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -244,6 +248,105 @@ private slots:
         QTEST(int(modeOf(path)), "saved");
         ::chmod(path.toLocal8Bit().constData(), 0600);
         QCOMPARE(readFile(path).size(), 26);
+    }
+
+    // Another program, or another window, may write the notebook while it is open: a save
+    // over it must not wipe that out unasked, but a file only touched or gone costs nothing.
+    void saveOverAChangedFile_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("afterSave");  // the file was last saved here, not read
+        QTest::addColumn<bool>("changed");
+        const std::pair<const char*, bool> changes[] = {
+            {"none", false},          {"touched", false},
+            {"same bytes", false},    {"same bytes, renamed in", false},
+            {"removed", false},       {"same size", true},
+            {"appended", true},       {"renamed in", true},
+            {"another window", true},
+        };
+        for (const auto& [change, changed] : changes) {
+            for (const bool afterSave : {false, true}) {
+                QTest::addRow("%s%s", change, afterSave ? ", after a save" : "")
+                    << QString(change) << afterSave << changed;
+            }
+        }
+    }
+
+    void saveOverAChangedFile() {
+        QFETCH(QString, change);
+        QFETCH(bool, afterSave);
+        QFETCH(bool, changed);
+        const QString path = fileIn(dir_.path(), QStringLiteral("notes.txt"));
+        const std::string name = path.toStdString();
+        writeFile(path, kWorkedExample);
+        Document doc;
+        QCOMPARE(doc.LoadDocument(name).status, mossleaf::LoadOutcome::Status::Loaded);
+        if (afterSave) {
+            QCOMPARE(doc.SaveDocument(name).status, SaveOutcome::Status::Saved);
+        }
+        const QByteArray mine = readFile(path);
+        QByteArray theirs = mine;
+        if (change == "touched") {
+            QVERIFY(::utimensat(AT_FDCWD, name.c_str(), nullptr, 0) == 0);
+        } else if (change == "same bytes" || change == "same size" || change == "appended") {
+            theirs = change == "same bytes" ? mine
+                     : change == "appended" ? mine + "x\r\n"
+                                            : QByteArray(mine).replace("Notes", "Other");
+            QFile file(path);  // in place, as an editor without atomic saves writes
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.write(theirs) == theirs.size());
+        } else if (change.endsWith("renamed in")) {
+            theirs = change == "renamed in" ? QByteArray(mine).replace("Plan", "Other") : mine;
+            const QString other = fileIn(dir_.path(), QStringLiteral("other.tmp"));
+            QVERIFY(writeFile(other, theirs) && ::rename(qPrintable(other), name.c_str()) == 0);
+        } else if (change == "removed") {
+            QVERIFY(QFile::remove(path));
+        } else if (change == "another window") {
+            Document other;
+            other.LoadDocument(name);
+            other.CurrentIndex = 1;
+            other.RenameNode(u"From the other window");
+            QCOMPARE(other.SaveDocument(name).status, SaveOutcome::Status::Saved);
+            theirs = readFile(path);
+        }
+        doc.CurrentIndex = 1;
+        doc.RenameNode(u"Mine");
+
+        const SaveOutcome outcome = doc.SaveDocument(name);
+        QCOMPARE(outcome.status,
+                 changed ? SaveOutcome::Status::ChangedOnDisk : SaveOutcome::Status::Saved);
+        QCOMPARE(entriesOf(dir_.path()), QStringList("notes.txt"));
+        QCOMPARE(readFile(path).contains("Mine"), !changed);
+        if (changed) {
+            QCOMPARE(readFile(path), theirs);
+            QCOMPARE(doc.SaveDocument(name, true).status, SaveOutcome::Status::Saved);
+            QVERIFY(readFile(path).contains("Mine"));
+        }
+        // What this save wrote is the file now: the next save goes ahead unasked.
+        doc.CurrentIndex = 2;
+        doc.RenameNode(u"Again");
+        QCOMPARE(doc.SaveDocument(name).status, SaveOutcome::Status::Saved);
+    }
+
+    // Past a file-size limit (ulimit -f) the save fails like any other write; the program,
+    // the old file and the folder stay as they were.
+    void fileSizeLimitFailsTheSave() {
+        const QString path = fileIn(dir_.path(), QStringLiteral("notes.txt"));
+        const QByteArray old = "<**********>, 1 , 0 ,old\r\nold body\r\n";
+        writeFile(path, old);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const struct rlimit limit { 4096, RLIM_INFINITY };
+            Document doc;
+            oneNode(doc, u"A", std::u16string(100000, u'x'));
+            const bool ok = ::setrlimit(RLIMIT_FSIZE, &limit) == 0 &&
+                            doc.SaveDocument(path.toStdString()).reason == "File too large";
+            ::_exit(ok ? 0 : 1);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY2(WIFEXITED(status), "the save ended the process");
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QCOMPARE(readFile(path), old);
+        QCOMPARE(entriesOf(dir_.path()), QStringList("notes.txt"));
     }
 
     void removedNodesAreNotWritten() {
