@@ -95,7 +95,9 @@ LoadOutcome Document::LoadDocument(const std::string& path) {
         struct stat opened {};
         std::shared_ptr<const std::string> bytes = readWholeFile(path, reason, &opened);
         if (!bytes) {
-            return {LoadOutcome::Status::CannotOpen, reason};
+            const bool special =
+                opened.st_mode != 0 && !S_ISREG(opened.st_mode) && !S_ISDIR(opened.st_mode);
+            return {LoadOutcome::Status::CannotOpen, reason, special};
         }
         // Read into a Document of its own first: running out of memory halfway (a title of
         // a gigabyte) must leave this one as it was.

@@ -24,6 +24,8 @@ struct LoadOutcome {
     };
     Status status = Status::Loaded;
     std::string reason;  // the system's reason for CannotOpen, when known
+    // CannotOpen because it is a pipe, a device or a socket, which are never read.
+    bool specialFile = false;
 };
 
 struct SaveOutcome {

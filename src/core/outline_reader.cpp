@@ -130,14 +130,14 @@ std::shared_ptr<const std::string> readWholeFile(const std::string& path, std::s
     if (::fstat(fd, &info) != 0) {
         return fail(errno);
     }
+    if (opened != nullptr) {
+        *opened = info;
+    }
     if (S_ISDIR(info.st_mode)) {
         return fail(EISDIR);
     }
     if (!S_ISREG(info.st_mode)) {
         return fail(EINVAL);  // a pipe or a device would block or never end
-    }
-    if (opened != nullptr) {
-        *opened = info;
     }
     auto bytes = std::make_shared<std::string>();
     // The size is a hint only: the file may change while it is read, and some files

@@ -13,8 +13,8 @@ namespace mossleaf {
 inline constexpr std::string_view RecordMarker = "<**********>";
 
 // Reads the whole file at `path` into one buffer, and what the open file was before reading
-// into `opened` when given. On failure returns null and puts the system's reason into
-// `reason`.
+// into `opened` when given (also when it is refused for not being a regular file). On
+// failure returns null and puts the system's reason into `reason`.
 std::shared_ptr<const std::string> readWholeFile(const std::string& path, std::string& reason,
                                                  struct stat* opened = nullptr);
 

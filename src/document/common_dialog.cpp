@@ -13,20 +13,19 @@ CommonDialog::Answer& testHandler() {
     return handler;
 }
 
-// Qt's open dialog refuses a file whose name is not UTF-8 as "not found", since it cannot
-// name it; such a file is taken when its name leads to exactly one entry.
+// Qt's open dialog refuses, as "not found" in its own words, a file whose name is not UTF-8
+// (it cannot name it) and an entry it cannot follow (a link loop, a dangling link). Such an
+// entry is taken, so that opening it says in the program's words why it cannot be read.
 class ByteNameFileDialog : public QFileDialog {
 public:
     using QFileDialog::QFileDialog;
 
     void accept() override {
         const QStringList files = selectedFiles();
-        if (acceptMode() == AcceptOpen && files.size() == 1 && !QFileInfo::exists(files[0])) {
-            const QString entry = LocalPath::fromQtName(files[0]);
-            if (entry != files[0] && LocalPath::exists(entry)) {
-                QDialog::accept();
-                return;
-            }
+        if (acceptMode() == AcceptOpen && files.size() == 1 && !QFileInfo::exists(files[0]) &&
+            LocalPath::exists(LocalPath::fromQtName(files[0]))) {
+            QDialog::accept();
+            return;
         }
         QFileDialog::accept();
     }

@@ -41,8 +41,29 @@ const QString FileCommands::kMarkerLineHelpSection =
 FileCommands::FileCommands(mossleaf::Document& doc, CommonDialog& dialog, DocumentView& view)
     : doc_(doc), dialog_(dialog), view_(view) {}
 
-QString FileCommands::cannotOpenMessage(const QString& path) {
-    return LocalPath::forDisplay(path) + kCrLf + QStringLiteral("ファイルが開けません。");
+namespace {
+QString withReason(QString text, const QString& reason) {
+    if (!reason.isEmpty()) {
+        text += kCrLf + reason;
+    }
+    return text;
+}
+
+QString systemReason(const std::string& reason) {
+    return QString::fromLocal8Bit(reason.c_str());
+}
+
+// The system opens a pipe or a device without complaint; the program refuses it.
+QString reasonOf(const mossleaf::LoadOutcome& outcome) {
+    return outcome.specialFile
+               ? QStringLiteral("パイプや装置などの特殊なファイルは読みこめません。")
+               : systemReason(outcome.reason);
+}
+}  // namespace
+
+QString FileCommands::cannotOpenMessage(const QString& path, const QString& reason) {
+    return withReason(
+        LocalPath::forDisplay(path) + kCrLf + QStringLiteral("ファイルが開けません。"), reason);
 }
 
 QString FileCommands::notOutlineMessage(const QString& path) {
@@ -65,12 +86,16 @@ QString FileCommands::savedAsUtf8Message(const QString& path) {
 }
 
 QString FileCommands::cannotSaveMessage(const QString& path, const QString& reason) {
-    QString text =
-        LocalPath::forDisplay(path) + kCrLf + QStringLiteral("ファイルに保存できません。");
-    if (!reason.isEmpty()) {
-        text += kCrLf + reason;
-    }
-    return text;
+    return withReason(
+        LocalPath::forDisplay(path) + kCrLf + QStringLiteral("ファイルに保存できません。"), reason);
+}
+
+QString FileCommands::changedOnDiskQuestion(const QString& path) {
+    return LocalPath::forDisplay(path) + kCrLf +
+           QStringLiteral(
+               "このファイルは、開いたあとか前回保存したあとに、ほかのプログラムで"
+               "変更されています。") +
+           kCrLf + QStringLiteral("その変更を捨てて、置き換えますか？");
 }
 
 QString FileCommands::markerLinesMessage(const QString& path, const QStringList& titles) {
@@ -170,9 +195,12 @@ void FileCommands::mnuFileNameSave_Click() {
         }
         const QString path = dialog_.FileName;
         pathInWork_ = path;
+        const std::string previousName = doc_.CurrentFileName;
         doc_.CurrentFileName = LocalPath::toBytes(path);
         view_.storeShownBody();
-        SaveDocument(path);
+        if (SaveDocument(path) == mossleaf::SaveOutcome::Status::ChangedOnDisk) {
+            doc_.CurrentFileName = previousName;  // declined: nothing happened
+        }
     });
 }
 
@@ -185,7 +213,7 @@ void FileCommands::ClearDocument() {
     view_.clearBody();
 }
 
-mossleaf::LoadOutcome::Status FileCommands::LoadDocument(const QString& path) {
+mossleaf::LoadOutcome::Status FileCommands::LoadDocument(QString path) {
     try {
         return loadAndShow(path);
     } catch (const std::exception& error) {
@@ -204,7 +232,7 @@ mossleaf::LoadOutcome::Status FileCommands::loadAndShow(const QString& path) {
     using Status = mossleaf::LoadOutcome::Status;
     const mossleaf::LoadOutcome outcome = doc_.LoadDocument(LocalPath::toBytes(path));
     if (outcome.status == Status::CannotOpen) {
-        MessageBox::exclamation(view_.viewWindow(), cannotOpenMessage(path));
+        MessageBox::exclamation(view_.viewWindow(), cannotOpenMessage(path, reasonOf(outcome)));
         return outcome.status;
     }
     if (outcome.status == Status::NotOutline || outcome.status == Status::TooManyRecords) {
@@ -240,7 +268,7 @@ void FileCommands::showFirstBody(const QString& path) {
     }
 }
 
-mossleaf::SaveOutcome::Status FileCommands::SaveDocument(const QString& path) {
+mossleaf::SaveOutcome::Status FileCommands::SaveDocument(QString path) {
     try {
         return saveAndReport(path);
     } catch (const std::exception& error) {
@@ -253,11 +281,17 @@ mossleaf::SaveOutcome::Status FileCommands::SaveDocument(const QString& path) {
 
 mossleaf::SaveOutcome::Status FileCommands::saveAndReport(const QString& path) {
     using Status = mossleaf::SaveOutcome::Status;
-    const mossleaf::SaveOutcome outcome = doc_.SaveDocument(LocalPath::toBytes(path));
+    const std::string file = LocalPath::toBytes(path);
+    mossleaf::SaveOutcome outcome = doc_.SaveDocument(file);
+    if (outcome.status == Status::ChangedOnDisk) {
+        if (!MessageBox::askYesNo(view_.viewWindow(), changedOnDiskQuestion(path))) {
+            return outcome.status;
+        }
+        outcome = doc_.SaveDocument(file, true);
+    }
     if (outcome.status == Status::Failed) {
-        MessageBox::exclamation(
-            view_.viewWindow(),
-            cannotSaveMessage(path, QString::fromLocal8Bit(outcome.reason.c_str())));
+        MessageBox::exclamation(view_.viewWindow(),
+                                cannotSaveMessage(path, systemReason(outcome.reason)));
         return outcome.status;
     }
     if (outcome.status == Status::SavedAsUtf8) {

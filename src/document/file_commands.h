@@ -27,15 +27,20 @@ public:
     void mnuFileClose_Click();
 
     void ClearDocument();
-    mossleaf::LoadOutcome::Status LoadDocument(const QString& path);
-    mossleaf::SaveOutcome::Status SaveDocument(const QString& path);
+    // The path is taken by value: callers pass the dialog's FileName, which a load changes.
+    mossleaf::LoadOutcome::Status LoadDocument(QString path);
+    mossleaf::SaveOutcome::Status SaveDocument(QString path);
 
-    // The texts of the messages, path first (as LocalPath::forDisplay shows it).
-    static QString cannotOpenMessage(const QString& path);
+    // The texts of the messages, path first (as LocalPath::forDisplay shows it); the
+    // system's reason, when known, on a line of its own.
+    static QString cannotOpenMessage(const QString& path, const QString& reason = {});
     static QString notOutlineMessage(const QString& path);
     static QString tooManyRecordsMessage(const QString& path);
     static QString savedAsUtf8Message(const QString& path);
     static QString cannotSaveMessage(const QString& path, const QString& reason);
+    // Asks whether to write over a file that another program changed since it was read or
+    // saved here.
+    static QString changedOnDiskQuestion(const QString& path);
     // The notes saved with a body line that reads back as a record header, named by title.
     static QString markerLinesMessage(const QString& path, const QStringList& titles);
     static QString noMemoryForBodyMessage(const QString& path);

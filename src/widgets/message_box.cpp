@@ -23,6 +23,19 @@ void show(QWidget* parent, Icon icon, const QString& text) {
     box.exec();
 }
 
+bool askYesNo(QWidget* parent, const QString& text) {
+    if (auto& handler = testHandler()) {
+        handler(Shown{Icon::Exclamation, kTitle, text, true});
+        return false;
+    }
+    QMessageBox box(QMessageBox::Warning, kTitle, displayText(text),
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    box.setTextFormat(Qt::PlainText);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void setTestHandler(std::function<void(const Shown&)> handler) {
     testHandler() = std::move(handler);
 }

@@ -16,6 +16,7 @@ struct Shown {
     Icon icon;
     QString title;
     QString text;
+    bool question = false;  // asked with Yes and No
 };
 
 // Shows a modal box titled "Mossleaf" with one OK button.
@@ -24,7 +25,12 @@ inline void exclamation(QWidget* parent, const QString& text) {
     show(parent, Icon::Exclamation, text);
 }
 
-// While set, boxes are handed to the handler and not shown. Pass {} to restore.
+// Asks a question that may cost the user's work: a modal box titled "Mossleaf" with the
+// exclamation icon, Yes and No, and No as the answer Enter gives. True for Yes.
+bool askYesNo(QWidget* parent, const QString& text);
+
+// While set, boxes are handed to the handler and not shown, and questions get No. Pass {}
+// to restore.
 void setTestHandler(std::function<void(const Shown&)> handler);
 
 // Line breaks as the box shows them: CR LF, lone CR and lone LF each become one LF.

@@ -1,6 +1,8 @@
 // New, Open, Save, Save As and Close on a real main window, with the file dialog answered by
 // the test.
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -25,6 +27,7 @@
 #include "mainwindow/frm_main.h"
 #include "mainwindow/window_test_support.h"
 #include "widgets/local_path.h"
+#include "widgets/message_box.h"
 #include "widgets/qt_text.h"
 
 namespace {
@@ -34,6 +37,7 @@ const QString kSaveTitle = QStringLiteral("名前を付けて保存");
 const QString kQtFilter = QStringLiteral("モスリーフデータ(*.txt)");
 const QString kFilter = QStringLiteral("モスリーフデータ(*.txt)|*.txt");
 const QByteArray kSingleNode = QByteArrayLiteral("<**********>, 1 , 0 ,A\r\n\r\n");
+const QString kNoSuchFile = QStringLiteral("No such file or directory");
 const QByteArray kSjisMemo = QByteArrayLiteral("\x83\x81\x83\x82");  // メモ in Shift-JIS
 
 // Files whose names Qt cannot hold are made and read through their bytes.
@@ -172,7 +176,7 @@ private slots:
         QCOMPARE(w.dialogs.requests.constFirst().title, kOpenTitle);
         QCOMPARE(w.dialogs.requests.constFirst().qtFilter, kQtFilter);
         QCOMPARE(w.fileName(), source);
-        writeBytes(source, "overwritten\r\n");
+        QVERIFY(QFile::remove(source));
         w.form->mnuFileSave_Click();
         QCOMPARE(w.dialogs.requests.size(), 1);
         QCOMPARE(readBytes(source), exampleOutline());
@@ -206,7 +210,8 @@ private slots:
         QCOMPARE(w.messages.texts(),
                  second.isEmpty()
                      ? QStringList()
-                     : QStringList{missing + QStringLiteral("\r\nファイルが開けません。")});
+                     : QStringList{missing + QStringLiteral("\r\nファイルが開けません。\r\n") +
+                                   kNoSuchFile});
         QCOMPARE(w.form->dlgCommonDialog->FileName, second.isEmpty() ? source : missing);
         QCOMPARE(w.fileName(), source);
         QCOMPARE(w.form->Doc.Nodes.Count(), 3);
@@ -234,7 +239,7 @@ private slots:
         const QByteArray saved = readBytes(second);
         QVERIFY(saved.contains("second line!\r\n"));
         writeBytes(first, "first\r\n");
-        writeBytes(second, "second\r\n");
+        QVERIFY(QFile::remove(second));
         w.form->mnuFileSave_Click();
         QCOMPARE(w.dialogs.requests.size(), 2);
         QCOMPARE(readBytes(first), QByteArray("first\r\n"));
@@ -372,6 +377,7 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<bool>("fromCommandLine");
         QTest::newRow("not an outline, Open") << QByteArray("plain text\r\n") << false;
+        QTest::newRow("not an outline, command line") << QByteArray("plain text\r\n") << true;
         QTest::newRow("600 records, Open") << manyRecords(600) << false;
         QTest::newRow("600 records, command line") << manyRecords(600) << true;
     }
@@ -388,6 +394,8 @@ private slots:
             w.form->mnuFileOpen_Click();
         }
         QCOMPARE(w.messages.texts().size(), 1);
+        QVERIFY2(w.messages.texts().constFirst().startsWith(source + QStringLiteral("\r\n")),
+                 qPrintable(w.messages.texts().constFirst()));  // the file, not its folder
         QVERIFY(w.fileName().isEmpty());
         w.form->mnuFileSave_Click();  // cancelled
         QCOMPARE(w.dialogs.requests.last().kind, CommonDialog::Kind::Save);
@@ -420,18 +428,90 @@ private slots:
         QVERIFY(w.messages.texts().isEmpty());
         QCOMPARE(w.form->Doc.CurrentFileName, source);
         QCOMPARE(w.form->Doc.Nodes.Count(), 3);
-        QVERIFY(writeRaw(source, "overwritten\r\n"));
+        QVERIFY(::unlink(source.c_str()) == 0);
         w.form->mnuFileSave_Click();
         QCOMPARE(readRaw(source), exampleOutline());
         QCOMPARE(entryCount(dir.path()), 1);
+    }
+
+    // Another program rewrote the file since it was opened: Save asks first, Enter keeps
+    // their file, Yes replaces it.
+    void saveOverAChangedFileAsks_data() {
+        QTest::addColumn<bool>("replace");
+        QTest::newRow("Enter") << false;
+        QTest::newRow("Yes") << true;
+    }
+
+    void saveOverAChangedFileAsks() {
+        QFETCH(bool, replace);
+        Window w;
+        const QString source = w.path("notes.txt");
+        writeBytes(source, exampleOutline());
+        w.dialogs.answers << source;
+        w.form->mnuFileOpen_Click();
+        writeBytes(source, "theirs\r\n");
+        MessageBox::setTestHandler({});
+        QObject guard;
+        QString asked;
+        whenShown<QMessageBox>(&guard, [&](QMessageBox* box) {
+            asked = box->text();
+            QCOMPARE(box->defaultButton(), box->button(QMessageBox::No));
+            replace ? box->button(QMessageBox::Yes)->click() : QTest::keyClick(box, Qt::Key_Return);
+        });
+        w.form->mnuFileSave_Click();
+        QCOMPARE(asked, MessageBox::displayText(FileCommands::changedOnDiskQuestion(source)));
+        QVERIFY(asked.startsWith(source + u'\n'));
+        QCOMPARE(readBytes(source), replace ? exampleOutline() : QByteArray("theirs\r\n"));
+        QCOMPARE(w.fileName(), source);
+        QCOMPARE(entryCount(w.dir.path()), 1);
+    }
+
+    // Why a file cannot be opened is said on a line of its own, also for entries the open
+    // dialog cannot follow, and never in Qt's own words.
+    void cannotOpenGivesTheReason_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("throughDialog");
+        QTest::addColumn<QString>("reason");
+        const QString loop = QStringLiteral("Too many levels of symbolic links");
+        QTest::newRow("folder") << "folder" << false << "Is a directory";
+        QTest::newRow("pipe") << "pipe" << false
+                              << "パイプや装置などの特殊なファイルは読みこめません。";
+        QTest::newRow("link loop") << "loop.txt" << false << loop;
+        QTest::newRow("link loop, open dialog") << "loop.txt" << true << loop;
+        QTest::newRow("dangling link, open dialog") << "dangling.txt" << true << kNoSuchFile;
+    }
+
+    void cannotOpenGivesTheReason() {
+        QFETCH(QString, entry);
+        QFETCH(bool, throughDialog);
+        QFETCH(QString, reason);
+        TemporaryDir dir;
+        const QString path = dir.filePath(entry);
+        const QByteArray local = QFile::encodeName(path);
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe"))), 0600) == 0);
+        QVERIFY(::symlink("loop.txt", QFile::encodeName(dir.filePath("loop.txt"))) == 0);
+        QVERIFY(::symlink("gone.txt", QFile::encodeName(dir.filePath("dangling.txt"))) == 0);
+        Window w(throughDialog ? QString() : path);
+        QObject guard;
+        if (throughDialog) {
+            CommonDialog::setTestHandler({});
+            enterInRealDialog(&guard, local.toStdString(),
+                              [](QMessageBox* box) { QFAIL(qPrintable(box->text())); });
+            w.form->mnuFileOpen_Click();
+        }
+        QCOMPARE(w.messages.texts(),
+                 QStringList{path + QStringLiteral("\r\nファイルが開けません。\r\n") + reason});
     }
 
     void missingNonUtf8NameIsShownReadably() {
         TemporaryDir dir;
         Window w(LocalPath::fromBytes(QFile::encodeName(dir.path()).toStdString() +
                                       "/\x83\x81\x83\x82x.txt"));
-        QCOMPARE(w.messages.texts(),
-                 QStringList{dir.path() + QStringLiteral("/メモx.txt\r\nファイルが開けません。")});
+        QCOMPARE(
+            w.messages.texts(),
+            QStringList{dir.path() + QStringLiteral("/メモx.txt\r\nファイルが開けません。\r\n") +
+                        kNoSuchFile});
     }
 
     void pathForDisplay_data() {

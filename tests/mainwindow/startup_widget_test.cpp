@@ -209,8 +209,10 @@ private slots:
         frmMain form(settings);
         form.CommandLine = commandLine;
         QVERIFY(startUp(form));
-        QCOMPARE(messages.texts(),
-                 QStringList{commandLine + QStringLiteral("\r\nファイルが開けません。")});
+        QCOMPARE(
+            messages.texts(),
+            QStringList{commandLine +
+                        QStringLiteral("\r\nファイルが開けません。\r\nNo such file or directory")});
         QCOMPARE(form.dlgCommonDialog->FileName, commandLine);
         QCOMPARE(form.Doc.Nodes.Count(), 0);
         QVERIFY(form.isVisible());
