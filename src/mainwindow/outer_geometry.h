@@ -21,6 +21,16 @@ void setWidth(QWidget& window, double twips, double twipsPerPixelX);
 // Pixels the frame adds to the window's own width.
 int frameExtraWidth(const QWidget& window);
 
+// The farthest a window can lie from the origin and the most it can measure across, in
+// pixels: X11 keeps window coordinates in 16 bits, and Qt's xcb plugin cuts sizes there too.
+constexpr int kWindowSystemLimit = 32767;
+
+// Whether the window system can put a window at this position, or give it this size, at all.
+// Off every screen or larger than any is still possible: the screen correction and the
+// window manager see to that.
+bool possiblePosition(int pixels);
+bool possibleSize(double twips, double twipsPerPixel);
+
 // `outer` as it is when the user can still reach its title bar on one of the screens' areas;
 // otherwise moved onto the nearest one, whole if it fits there, its top-left corner on it if
 // not.

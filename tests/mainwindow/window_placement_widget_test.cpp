@@ -9,6 +9,8 @@
 #include "mainwindow/window_placement.h"
 #include "window_test_support.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 enum class Framing { None, Early, Late, LatePushingDown };
@@ -121,6 +123,32 @@ private slots:
         Desktop again;
         again.start(store, framing);
         QCOMPARE(again.placement.outerGeometry(), QRect(200, 150, 500, 400));
+    }
+
+    // Values no window can have count as absent; X11's 32767 pixels are a window's most.
+    void absurdValuesGiveAUsableWindow_data() {
+        QTest::addColumn<QString>("stored");  // left,top,width,height
+        QTest::addColumn<QRect>("outer");
+        QTest::addColumn<QString>("written");
+        const QRect home(67, 67, 433, 433);
+        const QString defaults = u"1000,1000,6500,6500"_s;
+        QTest::newRow("huge, blank") << u"1e9, ,99999999999999,1e30"_s << home << defaults;
+        QTest::newRow("text, inf, a pixel beyond") << u"abc,-inf,491520,inf"_s << home << defaults;
+        QTest::newRow("nan, -1e308, negative, at the most")
+            << u"nan,-1e308,-6500,491505"_s << QRect(67, 67, 433, 32767)
+            << u"1000,1000,6500,491505"_s;
+    }
+
+    void absurdValuesGiveAUsableWindow() {
+        QFETCH(QString, stored);
+        MemorySettingsStore store;
+        store4(store, stored.split(u','));
+        Desktop desktop;
+        desktop.start(store, Framing::Late);
+        const QRect outer = desktop.placement.outerGeometry();
+        desktop.placement.save(store, 15, 15);  // first: it used to meet -1e308 unguarded
+        QTEST(outer, "outer");
+        QTEST(stored4(store).join(u','), "written");
     }
 
     void ontoNearestScreen_data() {
