@@ -61,6 +61,15 @@ void setWidth(QWidget& window, double twips, double tpp) {
     window.resize(inner < 1 ? 1 : inner, window.height());
 }
 
+bool possiblePosition(int pixels) {
+    return pixels >= -kWindowSystemLimit && pixels <= kWindowSystemLimit;
+}
+
+// A size of nothing or less is not a window; one below a pixel is, and the layout widens it.
+bool possibleSize(double twips, double tpp) {
+    return twips > 0 && Twips::toPixels(twips, tpp) <= kWindowSystemLimit;
+}
+
 QRect ontoNearestScreen(const QRect& outer, const QList<QRect>& screens) {
     const QRect* nearest = nullptr;
     long long best = LLONG_MAX;

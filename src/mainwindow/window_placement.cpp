@@ -26,6 +26,16 @@ bool plausible(const QMargins& frame) {
            frame.bottom() >= 0;
 }
 
+// A value no window can be given (a position or size beyond what the window system holds, a
+// size of nothing or less) is taken as if it were absent. What is merely off the screens or
+// larger than them is a real window: the screen correction and the window manager deal with it.
+double readPossible(SettingsStore& store, int i, double tpp) {
+    const double twips = read(store, *kKeys[i]);
+    const bool possible = i < 2 ? OuterGeometry::possiblePosition(Twips::toPixels(twips, tpp))
+                                : OuterGeometry::possibleSize(twips, tpp);
+    return possible ? twips : kKeys[i]->defaultValue;
+}
+
 QList<QRect> availableScreens() {
     QList<QRect> areas;
     for (const QScreen* screen : QGuiApplication::screens()) {
@@ -52,7 +62,7 @@ void WindowPlacement::restore(SettingsStore& store, double tppX, double tppY) {
     const double tpp[4] = {tppX, tppY, tppX, tppY};
     int pixels[4];
     for (int i = 0; i < 4; ++i) {
-        stored_[i] = read(store, *kKeys[i]);
+        stored_[i] = readPossible(store, i, tpp[i]);
         pixels[i] = Twips::toPixels(stored_[i], tpp[i]);
     }
     const QRect stored(pixels[0], pixels[1], std::max(pixels[2], 1), std::max(pixels[3], 1));

@@ -32,7 +32,8 @@ public:
     WindowPlacement& operator=(const WindowPlacement&) = delete;
 
     // Reads MainLeft, MainTop, MainWidth and MainHeight and places the window there, onto the
-    // nearest screen if they lie off every screen.
+    // nearest screen if they lie off every screen. A value no window can have counts as absent:
+    // its default is used, and written back as long as the window keeps it.
     void restore(SettingsStore& store, double twipsPerPixelX, double twipsPerPixelY);
 
     // Writes the outer bounds back; a side the window still has where it was restored keeps
@@ -56,6 +57,6 @@ private:
     bool exposed_ = false;
     QPointer<QWindow> watchedHandle_;
     QRect wanted_;           // outer rectangle, pixels
-    double stored_[4] = {};  // left, top, width, height as read, twips
+    double stored_[4] = {};  // left, top, width, height as read (or defaulted), twips
     bool exact_[4] = {};     // whether wanted_ holds that value, to the pixel
 };

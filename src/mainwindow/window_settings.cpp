@@ -18,8 +18,9 @@ void write(SettingsStore& store, const Key& key, double twips) {
 }
 
 QString toText(double twips) {
+    // Beyond 2^53 every double is whole, and beyond long long it could not be cast.
     const double whole = std::round(twips);
-    if (std::abs(twips - whole) < 1e-6) {
+    if (std::abs(whole) < 0x1p53 && std::abs(twips - whole) < 1e-6) {
         return QString::number(static_cast<long long>(whole));
     }
     return QString::number(twips, 'g', 7);

@@ -11,6 +11,7 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
 enum class Framing { None, Early, Late, LatePushingDown };
 
 // A window manager in miniature: it frames the window when told to.
@@ -121,6 +122,27 @@ private slots:
         Desktop again;
         again.start(store, framing);
         QCOMPARE(again.placement.outerGeometry(), QRect(200, 150, 500, 400));
+    }
+
+    void absurdValuesGiveAUsableWindow_data() {
+        QTest::addColumn<QString>("stored");  // left,top,width,height
+        QTest::addColumn<QRect>("outer");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("text, -1e308, huge") << u"abc,-1e308,99999999999999,1e30"_s
+                                            << QRect(67, 67, 433, 433) << u"1000,1000,6500,6500"_s;
+        QTest::newRow("nan, inf, negative, X11's most: 32767 pixels")
+            << u"nan,inf,-6500,491505"_s << QRect(67, 67, 433, 32767) << u"1000,1000,6500,491505"_s;
+    }
+
+    void absurdValuesGiveAUsableWindow() {
+        QFETCH(QString, stored);
+        MemorySettingsStore store;
+        store4(store, stored.split(u','));
+        Desktop desktop;
+        desktop.start(store, Framing::Late);
+        desktop.placement.save(store, 15, 15);
+        QTEST(stored4(store).join(u','), "written");
+        QTEST(desktop.placement.outerGeometry(), "outer");
     }
 
     void ontoNearestScreen_data() {
