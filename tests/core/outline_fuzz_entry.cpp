@@ -239,8 +239,8 @@ struct Saved {
     TextEncoding encoding = TextEncoding::Cp932;  // the one the file was written in
 };
 
-// The product's save to notes.txt in the folder, what it wrote, and what it must have left
-// as it was. Empty when all holds, otherwise what went wrong.
+// The product's save to notes.txt in the folder, and what it wrote. Empty when all holds,
+// otherwise what went wrong.
 std::string save(Document& doc, Saved& saved) {
     const TextEncoding before = doc.Encoding;
     const SaveOutcome outcome = doc.SaveDocument(saveFolder() + "/notes.txt");
@@ -271,6 +271,11 @@ std::string save(Document& doc, Saved& saved) {
     if (outcome.markerLineKeys != whenOpened(doc).splitKeys) {
         return "the bodies with header lines were not reported as they are";
     }
+    return {};
+}
+
+// What the saves left in the folder or took from it, looked at once after all of them.
+std::string folderAfterSaves() {
     std::set<std::string> expected{"notes.txt"};
     for (const auto& [name, bytes] : kNeighbours) {
         if (withNeighbours() && readFile(saveFolder() + "/" + name) != bytes) {
@@ -384,5 +389,8 @@ std::string checkOutlineRoundTrip(std::string_view bytes) {
     if (std::string failure = compareOpened(second, c, third); !failure.empty()) {
         return "encoded again: " + failure;
     }
-    return checkEditedSave(bytes);
+    if (std::string failure = checkEditedSave(bytes); !failure.empty()) {
+        return failure;
+    }
+    return folderAfterSaves();
 }

@@ -112,7 +112,7 @@ private slots:
     void mutatedSeedsHold() {
         // Fewer under the sanitizers, which are many times slower.
         const char* runs = std::getenv("MOSSLEAF_FUZZ_RUNS");
-        const int count = runs ? std::atoi(runs) : 20000;
+        const int count = runs ? std::atoi(runs) : 5000;
         Random random;
         std::string current(kSeeds[0]);
         for (int i = 0; i < count; ++i) {
