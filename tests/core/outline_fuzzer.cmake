@@ -1,6 +1,10 @@
 # The libFuzzer target outline_fuzzer (clang only), included by the top level when
 # MOSSLEAF_FUZZ is on, with or without the tests. The core's sources are compiled again with
-# coverage instrumentation and sanitizers.
+# coverage instrumentation and sanitizers. Run from the build folder with a max_len that
+# reaches files of more than 512 records:
+#   mkdir -p corpus && ./outline_fuzzer -max_len=8192 \
+#       -dict=../tests/core/outline_fuzzer.dict -runs=10000000 corpus
+# MOSSLEAF_FUZZ_SKIP_LEFTOVERS=1 leaves out the user's files placed beside the saved one.
 if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     message(FATAL_ERROR "MOSSLEAF_FUZZ needs clang (CMAKE_CXX_COMPILER=clang++)")
 endif()
