@@ -122,7 +122,8 @@ bool FileFingerprint::changedAt(const std::string& target) const {
 }
 
 bool FileFingerprint::sameBytes(int fd) const {
-    std::vector<char> chunk(kChunk);
+    // One byte more than the file had, to see whether it ends there.
+    std::vector<char> chunk(std::min(kChunk, std::size_t(stamp_.size) + 1));
     ContentHash hash;
     std::size_t at = 0;
     for (;;) {
