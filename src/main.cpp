@@ -3,10 +3,14 @@
 #include <string>
 #include <vector>
 
+#include "core/atomic_file.h"
 #include "mainwindow/module1.h"
 #include "mainwindow/qt_translations.h"
 
 int main(int argc, char** argv) {
+    // Before anything is written (a font cache, the settings): past a file-size limit the
+    // program lives on and says why a save failed.
+    mossleaf::ignoreFileSizeSignal();
     // The arguments are file names, kept as the bytes the user typed. QApplication would
     // take away any that look like its own options (a file named "-reverse"), so it sees
     // only the program's name; its settings still come from the environment.

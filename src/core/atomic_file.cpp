@@ -35,20 +35,6 @@ constexpr std::size_t kHashedName = 1 + 16;
 constexpr int kCreateAttempts = 100;
 constexpr std::string_view kRecordMarker = "<**********>";
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-// Past a file-size limit (ulimit -f) the system ends the process with SIGXFSZ, and every
-// unsaved note with it. Ignored, the write fails with EFBIG and the save reports it like a
-// full disk. A handler the program set up itself is left alone.
-void ignoreFileSizeSignal() {
-    static const bool ignored = [] {
-        struct sigaction current {};
-        if (::sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
-            ::signal(SIGXFSZ, SIG_IGN);
-        }
-        return true;
-    }();
-    (void)ignored;
-}
-
 mode_t currentUmask() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -232,6 +218,17 @@ bool unsupported(int error) {
 }
 
 }  // namespace
+
+void ignoreFileSizeSignal() {
+    static const bool ignored = [] {
+        struct sigaction current {};
+        if (::sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
+            ::signal(SIGXFSZ, SIG_IGN);
+        }
+        return true;
+    }();
+    (void)ignored;
+}
 
 bool AtomicFile::FileSink::write(std::string_view bytes) {
     while (!bytes.empty()) {

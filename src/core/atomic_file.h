@@ -14,6 +14,11 @@ namespace mossleaf {
 // group and user extended attributes, and renamed over the target. Until commit() succeeds
 // the target is untouched; a failed or abandoned file leaves no temporary file behind, and
 // a successful commit removes what saves of the same file that were killed left behind.
+// Past a file-size limit (ulimit -f) the system ends the process with SIGXFSZ, and every
+// unsaved note with it. Ignored, a write fails with EFBIG and is reported like a full disk. A
+// handler the program set up itself is left alone. AtomicFile calls it before every save.
+void ignoreFileSizeSignal();
+
 class AtomicFile {
 public:
     explicit AtomicFile(std::string path);
