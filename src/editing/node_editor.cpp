@@ -1,6 +1,7 @@
 #include "editing/node_editor.h"
 
 #include <QCursor>
+#include <QLocale>
 #include <QMenu>
 #include <new>
 
@@ -18,6 +19,16 @@ namespace {
 const QString kNodeLimitMessage = QStringLiteral("登録件数が最大値を超えました。") +
                                   QStringLiteral("\r\n") + QStringLiteral("新規作成は出来ません。");
 const QString kNoMemoryToShowBody = QStringLiteral("メモリが足りないため、本文を表示できません。");
+
+// The box refused an edit that would have made the title `length` characters long.
+QString titleTooLongMessage(qsizetype length) {
+    const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+    return QStringLiteral("見出しが長すぎるため、入力できません（%1文字）。")
+               .arg(japanese.toString(static_cast<qlonglong>(length))) +
+           QStringLiteral("\r\n") +
+           QStringLiteral("見出しは%1文字までです。")
+               .arg(japanese.toString(static_cast<qlonglong>(TitleBox::kMaxTitleLength)));
+}
 
 // A title is one line of the file, whatever a paste, a drop or an input method put in Text1.
 std::u16string committedTitle(const QString& typed) {
@@ -38,6 +49,7 @@ NodeEditor::NodeEditor(mossleaf::Document& doc, OutlineTree& tree, TitleBox& tit
     connect(&tree_, &OutlineTree::MenuKey, this, &NodeEditor::TreeView1_MenuKey);
     connect(&titleBox_, &TitleBox::KeyPress, this, &NodeEditor::Text1_KeyPress);
     connect(&titleBox_, &TitleBox::LostFocus, this, &NodeEditor::Text1_LostFocus);
+    connect(&titleBox_, &TitleBox::TitleTooLong, this, &NodeEditor::Text1_TitleTooLong);
     connect(&body_, &BodyEdit::LostFocus, this, &NodeEditor::Text2_LostFocus);
     titleBox_.hide();
     showBodyOf({});
@@ -175,6 +187,11 @@ void NodeEditor::Text1_KeyPress(int& keyAscii) {
 
 void NodeEditor::Text1_LostFocus() {
     commitTitle();
+}
+
+void NodeEditor::Text1_TitleTooLong(qsizetype length) {
+    // The box stays open as it was, so the user can go on from there.
+    MessageBox::exclamation(host_.editorWindow(), titleTooLongMessage(length));
 }
 
 void NodeEditor::commitTitle() {

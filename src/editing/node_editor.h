@@ -34,6 +34,8 @@ public:
     void TreeView1_MouseUp(Qt::MouseButton button, double xTwips, double yTwips);
     void Text1_KeyPress(int& keyAscii);
     void Text1_LostFocus();
+    // Text1 refused an edit that would have made the title `length` characters long.
+    void Text1_TitleTooLong(qsizetype length);
     void Text2_LostFocus();
     void mnuEditUpdate_Click();
     void mnuPopnew_Click();

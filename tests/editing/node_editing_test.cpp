@@ -1,6 +1,7 @@
 // The main window driven as a user drives it: the popup on the tree, the title box, clicks
 // and keys in the tree, typing in the body, and what ends up in the Document and the file.
 #include <QApplication>
+#include <QClipboard>
 #include <QDeadlineTimer>
 #include <QInputMethodEvent>
 #include <QMenu>
@@ -100,6 +101,8 @@ private slots:
     void lookedAtBodyIsSavedAsRead_data();
     void lookedAtBodyIsSavedAsRead();
     void renameKeepsVeryLongTitle();
+    void pastedTitleTakenWholeOrRefused_data();
+    void pastedTitleTakenWholeOrRefused();
     void bodyTooLargeToShow_leavesTextEmpty_data();
     void bodyTooLargeToShow_leavesTextEmpty();
 
@@ -728,6 +731,96 @@ void NodeEditingTest::renameKeepsVeryLongTitle() {
     QVERIFY(choose(rowCenter(form, "S1"), "mnuPopRename"));
     QTest::keyClick(form.Text1, Qt::Key_Return);
     QCOMPARE(titleOf(form, "S1"), title);
+}
+
+namespace {
+
+// `length` UTF-16 units of one kind of text, as a paste brings it.
+QString pasteOf(const QString& kind, qsizetype length) {
+    const QString piece = kind == QLatin1String("latin") ? QStringLiteral("x")
+                          : kind == QLatin1String("lines")
+                              ? QString(98, QLatin1Char('x')) + QStringLiteral("\r\n")
+                              : QStringLiteral("日本語の題名です。");
+    QString text;
+    text.reserve(length + piece.size());
+    while (text.size() < length) {
+        text.append(piece);
+    }
+    text.truncate(length);
+    return text;
+}
+
+}  // namespace
+
+void NodeEditingTest::pastedTitleTakenWholeOrRefused_data() {
+    QTest::addColumn<bool>("rename");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<qsizetype>("length");
+    QTest::addColumn<QString>("refusal");  // the message; empty when the paste is taken
+    const QString limit = QStringLiteral("\r\n見出しは10,000文字までです。");
+    const auto refused = [&limit](const char* length) {
+        return QStringLiteral("見出しが長すぎるため、入力できません（%1文字）。")
+                   .arg(QLatin1String(length)) +
+               limit;
+    };
+    // clang-format off
+    QTest::newRow("rename, Latin without blanks, 1,000") << true << "latin" << qsizetype(1000) << "";
+    QTest::newRow("new, lines with CR LF, 10,000") << false << "lines" << qsizetype(10000) << "";
+    QTest::newRow("rename, Japanese, 10,000") << true << "japanese" << qsizetype(10000) << "";
+    QTest::newRow("rename, Latin without blanks, 10,001")
+        << true << "latin" << qsizetype(10001) << refused("10,001");
+    QTest::newRow("new, Japanese, 32,768") << false << "japanese" << qsizetype(32768) << refused("32,768");
+    QTest::newRow("rename, lines with CR LF, 300 KiB")
+        << true << "lines" << qsizetype(300 * 1024) << refused("307,200");
+    QTest::newRow("new, lines with CR LF, 1 MiB")
+        << false << "lines" << qsizetype(1024 * 1024) << refused("1,048,576");
+    QTest::newRow("rename, Latin without blanks, 1 MiB")
+        << true << "latin" << qsizetype(1024 * 1024) << refused("1,048,576");
+    // clang-format on
+}
+
+// Ctrl+V in the title box, as the user pastes a title that another program copied: the
+// title is taken whole, or refused with a message and nothing changes. Never cut.
+void NodeEditingTest::pastedTitleTakenWholeOrRefused() {
+    QFETCH(bool, rename);
+    QFETCH(QString, kind);
+    QFETCH(qsizetype, length);
+    QFETCH(QString, refusal);
+    frmMain& form = *form_;
+    openBytes(exampleOutline());
+    clickNode(form, "S2");
+    const QString oldTitle = titleOf(form, "S2");
+    const int count = form.Doc.Nodes.Count();
+    QVERIFY(choose(rowCenter(form, "S2"), rename ? "mnuPopRename" : "mnuPopnew"));
+    QVERIFY(form.Text1->hasFocus());
+    const QString before = form.Text1->text();
+    QCOMPARE(before, rename ? oldTitle : QString());
+    const QString pasted = pasteOf(kind, length);
+    QGuiApplication::clipboard()->setText(pasted);
+    QTest::keyClick(form.Text1, Qt::Key_V, Qt::ControlModifier);
+    const std::string key = rename ? "S2" : "S4";
+    if (refusal.isEmpty()) {
+        QVERIFY(messages_->shown().isEmpty());
+        QCOMPARE(form.Text1->text(), pasted);  // whole, line breaks and all
+        QTest::keyClick(form.Text1, Qt::Key_Return);
+        QCOMPARE(titleOf(form, key), QString(pasted).replace(QStringLiteral("\r\n"), " "));
+        QCOMPARE(form.Doc.Nodes.Count(), count + (rename ? 0 : 1));
+        return;
+    }
+    QCOMPARE(messages_->shown().size(), 1);
+    QCOMPARE(messages_->shown().first().text, refusal);
+    QCOMPARE(messages_->shown().first().icon, MessageBox::Icon::Exclamation);
+    // The entry goes on as it was: the box open with its text, the old title still selected.
+    QVERIFY(form.Text1->isVisible());
+    QVERIFY(form.Text1->hasFocus());
+    QCOMPARE(form.Text1->text(), before);
+    QCOMPARE(form.Text1->selectedText(), before);
+    QCOMPARE(titleOf(form, "S2"), oldTitle);
+    QTest::keyClick(form.Text1, Qt::Key_Return);
+    QVERIFY(!form.Text1->isVisible());
+    QCOMPARE(titleOf(form, "S2"), oldTitle);
+    QCOMPARE(form.Doc.Nodes.Count(), count);
+    QCOMPARE(messages_->shown().size(), 1);
 }
 
 void NodeEditingTest::bodyTooLargeToShow_leavesTextEmpty_data() {

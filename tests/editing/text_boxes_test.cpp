@@ -1,9 +1,15 @@
 // Text1 and Text2 as the keyboard and focus reach them: Text1 offers each typed character
-// first (Enter as 13) and can swallow it, Shift+Enter in Text2 is a real line break, and focus
-// loss is reported only when another control of the window takes the focus. Ctrl+C and Ctrl+N
-// passing through both boxes are checked on the real window (command surface test).
+// first (Enter as 13) and can swallow it, and refuses whole whatever would make a title too
+// long to show at speed, whichever way it comes; Shift+Enter in Text2 is a real line break, and
+// focus loss is reported only when another control of the window takes the focus. Ctrl+C and
+// Ctrl+N passing through both boxes are checked on the real window (command surface test).
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -22,6 +28,9 @@ private slots:
 
     void keyPressOffersCharacters_data();
     void keyPressOffersCharacters();
+    void everyWayIntoTitleIsChecked_data();
+    void everyWayIntoTitleIsChecked();
+    void longTitleFromProgramMayOnlyShrink();
     void focusLossOnlyToAnotherControl_data();
     void focusLossOnlyToAnotherControl();
     void shiftEnterBreaksTheLine();
@@ -79,6 +88,107 @@ void TextBoxesTest::keyPressOffersCharacters() {
     QTest::keyClick(title_, Qt::Key_Left);  // types nothing, so it is not offered
     QCOMPARE(seen, QList<int>{offered});
     QTEST(title_->text(), "textAfter");
+}
+
+void TextBoxesTest::everyWayIntoTitleIsChecked_data() {
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<bool>("fits");
+    // The X11 middle-button paste needs a selection clipboard, which the offscreen platform
+    // lacks; it goes through the same check as Ctrl+V.
+    for (const char* way :
+         {"Ctrl+V", "Shift+Insert", "context menu", "drop", "input method", "typing"}) {
+        QTest::addRow("%s, fits", way) << QString::fromLatin1(way) << true;
+        QTest::addRow("%s, one too many", way) << QString::fromLatin1(way) << false;
+    }
+}
+
+// The box holds "ab" (or, for typing, is nearly full); the text brought in would make it
+// exactly kMaxTitleLength long, or one more. One more is refused whole and reported.
+void TextBoxesTest::everyWayIntoTitleIsChecked() {
+    QFETCH(QString, way);
+    QFETCH(bool, fits);
+    constexpr qsizetype kMax = TitleBox::kMaxTitleLength;
+    const qsizetype wanted = fits ? kMax : kMax + 1;
+    const bool typing = way == QLatin1String("typing");
+    const QString before = typing ? QString(wanted - 1, QLatin1Char('a')) : QStringLiteral("ab");
+    const QString brought = typing ? QStringLiteral("x") : QString(wanted - 2, QChar(0x984C));
+    QList<qsizetype> refused;
+    connect(title_, &TitleBox::TitleTooLong, this, [&refused](qsizetype n) { refused << n; });
+    title_->setText(before);
+    title_->setFocus();
+    title_->end(false);
+    if (way == QLatin1String("Ctrl+V")) {
+        QGuiApplication::clipboard()->setText(brought);
+        QTest::keyClick(title_, Qt::Key_V, Qt::ControlModifier);
+    } else if (way == QLatin1String("Shift+Insert")) {
+        QGuiApplication::clipboard()->setText(brought);
+        QTest::keyClick(title_, Qt::Key_Insert, Qt::ShiftModifier);
+    } else if (way == QLatin1String("context menu")) {
+        QGuiApplication::clipboard()->setText(brought);
+        QContextMenuEvent open(QContextMenuEvent::Mouse, QPoint(5, 5),
+                               title_->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(title_, &open);
+        QMenu* menu = nullptr;
+        QTRY_VERIFY((menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())));
+        QAction* paste = nullptr;
+        for (QAction* action : menu->actions()) {
+            if (action->text().startsWith(QLatin1String("&Paste"))) {
+                paste = action;
+            }
+        }
+        QVERIFY(paste);
+        paste->trigger();
+        menu->close();
+    } else if (way == QLatin1String("drop")) {
+        QMimeData mime;
+        mime.setText(brought);
+        const QPoint at(title_->width() - 2, 5);
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(title_, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(title_, &drop);
+        QCOMPARE(drop.isAccepted(), fits);
+    } else if (way == QLatin1String("input method")) {
+        QInputMethodEvent commit;
+        commit.setCommitString(brought);
+        QApplication::sendEvent(title_, &commit);
+    } else {
+        QTest::keyClick(title_, Qt::Key_X);
+    }
+    if (fits) {
+        QCOMPARE(title_->text(), before + brought);
+        QTest::qWait(0);
+        QVERIFY(refused.isEmpty());
+        return;
+    }
+    QCOMPARE(title_->text(), before);
+    // A drop or an input method reports once its event is over.
+    QTRY_COMPARE(refused, QList<qsizetype>{kMax + 1});
+    QTest::qWait(0);
+    QCOMPARE(refused.size(), 1);
+    QCOMPARE(title_->text(), before);
+}
+
+void TextBoxesTest::longTitleFromProgramMayOnlyShrink() {
+    // Rename offers a title read from a file, which may be longer than a box can take in.
+    const QString offered = QString(40000, QLatin1Char('t'));
+    QList<qsizetype> refused;
+    connect(title_, &TitleBox::TitleTooLong, this, [&refused](qsizetype n) { refused << n; });
+    title_->setText(offered);
+    title_->setFocus();
+    title_->end(false);
+    QCOMPARE(title_->text(), offered);
+    QTest::keyClick(title_, Qt::Key_Backspace);
+    QCOMPARE(title_->text().size(), 39999);
+    QTest::keyClick(title_, Qt::Key_X);
+    QCOMPARE(title_->text().size(), 39999);
+    QCOMPARE(refused, QList<qsizetype>{40000});
+    title_->selectAll();
+    QGuiApplication::clipboard()->setText(QString(35000, QLatin1Char('p')));
+    QTest::keyClick(title_, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(title_->text(), QString(35000, QLatin1Char('p')));
+    QCOMPARE(refused.size(), 1);
 }
 
 void TextBoxesTest::focusLossOnlyToAnotherControl_data() {
