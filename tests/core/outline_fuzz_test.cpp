@@ -9,6 +9,8 @@ namespace {
 
 using namespace std::string_view_literals;
 
+// Long seeds are written over two lines on purpose.
+// NOLINTBEGIN(bugprone-suspicious-missing-comma)
 const std::string_view kSeeds[] = {
     "<**********>, 1 , 0 ,Notes\r\nfirst line\r\nsecond line\r\n<**********>, 2 , 1 ,Plan\r\n"
     "buy paper\r\n<**********>, 3 , 2 ,Tasks\r\n\r\n",
@@ -27,6 +29,7 @@ const std::string_view kSeeds[] = {
     "<**********>, 2 , 1 ,<**********>\r\n\r\n"sv,
     "<**********>, 1 , 0 ,\xE6\xBC\xA2\r\n\0\r\n<**********>, 2 , 0 ,\r\n\f\r\n"sv,
 };
+// NOLINTEND(bugprone-suspicious-missing-comma)
 
 // A small deterministic generator (xorshift), the same on every machine.
 class Random {
