@@ -15,18 +15,9 @@
 
 #include "editing/body_edit.h"
 #include "mainwindow/frm_main.h"
-#include "mainwindow/settings_store.h"
+#include "no_settings.h"
 
 namespace {
-
-class NoSettings : public SettingsStore {
-public:
-    QString GetSetting(const QString&, const QString&, const QString&,
-                       const QString& defaultValue) override {
-        return defaultValue;
-    }
-    void SaveSetting(const QString&, const QString&, const QString&, const QString&) override {}
-};
 
 QString body(const QString& kind, qsizetype bytes) {
     QString piece = kind == QLatin1String("latin")    ? QStringLiteral("a")

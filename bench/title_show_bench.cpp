@@ -19,19 +19,10 @@
 #include "editing/outline_tree.h"
 #include "editing/title_box.h"
 #include "mainwindow/frm_main.h"
-#include "mainwindow/settings_store.h"
 #include "mainwindow/status_bar.h"
+#include "no_settings.h"
 
 namespace {
-
-class NoSettings : public SettingsStore {
-public:
-    QString GetSetting(const QString&, const QString&, const QString&,
-                       const QString& defaultValue) override {
-        return defaultValue;
-    }
-    void SaveSetting(const QString&, const QString&, const QString&, const QString&) override {}
-};
 
 // What the box holds after a paste of each kind: line breaks show as blanks.
 QString title(const QString& kind, qsizetype chars) {
