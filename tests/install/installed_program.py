@@ -5,7 +5,8 @@ installed_program.py CMAKE BUILD-DIR: installs BUILD-DIR into a staging folder (
 /usr), checks the layout a desktop needs, then starts the program through the bin/ link under
 Xvfb with a notebook on its command line: the tree shows the notebook's node, and Help ->
 操作説明 hands the help page that lies beside the real binary to `gio`, here a stand-in that
-records what it is asked to open. Exit 77 means the X tools are missing.
+records what it is asked to open. First, on a desktop with another editor and no default set,
+gio leaves plain text to the editor and gives notebooks to Mossleaf. Exit 77: tools missing.
 """
 
 import os
@@ -21,12 +22,19 @@ EXPECTED_FILES = [
     "usr/lib/mossleaf/mossleaf",
     "usr/lib/mossleaf/help.htm",
     f"usr/share/applications/{APP_ID}.desktop",
+    f"usr/share/mime/packages/{APP_ID}.xml",
     f"usr/share/metainfo/{APP_ID}.metainfo.xml",
     f"usr/share/icons/hicolor/scalable/apps/{APP_ID}.svg",
     *(f"usr/share/icons/hicolor/{n}x{n}/apps/{APP_ID}.png" for n in (16, 32, 48, 64, 128, 256)),
     "usr/share/man/man1/mossleaf.1",
     "usr/share/man/ja/man1/mossleaf.1",
 ]
+EDITOR = "org.example.Editor.desktop"
+GIO_DEFAULT = 'gio mime "$(gio info -a standard::content-type "$0" | sed -n "s/.*type: //p")"'
+NOTEBOOK = "<**********>, 1 , 0 ,ノート\r\n"
+OPENERS = [("plain.txt", b"shopping list\n", EDITOR), ("empty.txt", b"", EDITOR),
+           ("notebook.txt", NOTEBOOK.encode("cp932"), APP_ID + ".desktop"),
+           ("notebook-utf8.txt", b"\xef\xbb\xbf" + NOTEBOOK.encode(), APP_ID + ".desktop")]
 FAKE_GIO = """#!/bin/sh
 # Records its arguments, one a line, and succeeds only for a file that exists.
 printf '%s\\n' "$@" > "$0.args.tmp" && mv "$0.args.tmp" "$0.args"
@@ -59,6 +67,24 @@ def fake_gio(folder):
     return gio + ".args"
 
 
+def check_openers(s, stage):
+    share = os.path.join(stage, "usr/share")
+    with open(os.path.join(share, "applications", EDITOR), "w") as f:
+        f.write("[Desktop Entry]\nType=Application\nName=Ed\nExec=true %f\nMimeType=text/plain;\n")
+    for tool in ("update-desktop-database", "applications"), ("update-mime-database", "mime"):
+        subprocess.run([tool[0], os.path.join(share, tool[1])], check=True, capture_output=True)
+    os.symlink("/usr/share/mime", os.path.join(s.tmp, "mime"))  # the system's types, no programs
+    env = dict(s.env, PATH=os.path.dirname(s.binary) + os.pathsep + s.env["PATH"], LC_ALL="C.UTF-8",
+               XDG_DATA_DIRS=share + os.pathsep + s.tmp, XDG_CONFIG_DIRS=s.tmp)
+    for name, content, opener in OPENERS:
+        with open(os.path.join(s.tmp, name), "wb") as f:
+            f.write(content)
+        default = subprocess.run(["sh", "-c", GIO_DEFAULT, f.name], env=env, capture_output=True,
+                                 text=True).stdout.split("\n")[0]
+        if not default.endswith(": " + opener):
+            raise e2e.Failure(f"{name}: {default!r}, not {opener}")
+
+
 def close_app(s):
     s.point_at(s.main)
     s.menu_bar_file()
@@ -69,6 +95,7 @@ def close_app(s):
 def run(s, cmake, build):
     stage = os.path.join(s.tmp, "stage")
     s.binary = install(cmake, build, stage)
+    check_openers(s, stage)
     recorded = fake_gio(os.path.join(s.tmp, "fake-bin"))
     s.env["PATH"] = os.path.dirname(recorded) + os.pathsep + s.env["PATH"]
     notebook = os.path.join(s.tmp, "notebook.txt")
@@ -105,7 +132,8 @@ def main():
         return 2
     return e2e.run_session(e2e.Session(None),
                            lambda session: run(session, sys.argv[1], os.path.abspath(sys.argv[2])),
-                           ("Xvfb", "openbox", "xdotool", "xkbcomp"),
+                           ("Xvfb", "openbox", "xdotool", "xkbcomp", "gio",
+                            "update-desktop-database", "update-mime-database"),
                            "installed_program_failure.png")
 
 
