@@ -196,7 +196,8 @@ void NodeEditor::Text1_TitleTooLong(qsizetype length) {
 }
 
 void NodeEditor::commitTitle() {
-    if (!titleBox_.text().isEmpty()) {
+    // A box that holds nothing but line breaks holds an empty title: nothing is to change.
+    if (!committedTitle(titleBox_.text()).empty()) {
         if (doc_.EntryMode == 0) {
             AddNode();
         }
