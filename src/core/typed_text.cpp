@@ -28,9 +28,19 @@ void forEachUnit(std::u16string_view text, LineBreak lineBreak, Character charac
 std::u16string titleFromTyped(std::u16string_view typed) {
     std::u16string title;
     title.reserve(typed.size());
-    forEachUnit(
-        typed, [&] { title.push_back(u' '); },
-        [&](char16_t c) { title.push_back(c == u'\u2028' ? u' ' : c); });
+    // Breaks become blanks only once a character follows them, and only after a first one: a
+    // copied line brings its line end along, and the title would end in a blank no one sees.
+    std::size_t breaks = 0;
+    const auto lineBreak = [&] { breaks += title.empty() ? 0 : 1; };
+    forEachUnit(typed, lineBreak, [&](char16_t c) {
+        if (c == u'\u2028') {
+            lineBreak();
+            return;
+        }
+        title.append(breaks, u' ');
+        breaks = 0;
+        title.push_back(c);
+    });
     return title;
 }
 

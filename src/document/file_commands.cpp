@@ -7,6 +7,7 @@
 #include "document/common_dialog.h"
 #include "document/document_view.h"
 #include "widgets/local_path.h"
+#include "widgets/long_line.h"
 #include "widgets/message_box.h"
 #include "widgets/qt_text.h"
 
@@ -23,6 +24,11 @@ FileCommands::BodyConverter& bodyConverter() {
 QString bodyForDisplay(std::u16string_view body) {
     const FileCommands::BodyConverter& converter = bodyConverter();
     return converter ? converter(body) : QtText::bodyForDisplay(body);
+}
+
+// A path heads each message about its file; a very long one is shortened in the middle.
+QString shownPath(const QString& path) {
+    return LongLine::forMessage(LocalPath::forDisplay(path));
 }
 
 // The folder of `path` with a closing "/", so that the dialog offers no file name in it.
@@ -62,36 +68,34 @@ QString reasonOf(const mossleaf::LoadOutcome& outcome) {
 }  // namespace
 
 QString FileCommands::cannotOpenMessage(const QString& path, const QString& reason) {
-    return withReason(
-        LocalPath::forDisplay(path) + kCrLf + QStringLiteral("ファイルが開けません。"), reason);
+    return withReason(shownPath(path) + kCrLf + QStringLiteral("ファイルが開けません。"), reason);
 }
 
 QString FileCommands::notOutlineMessage(const QString& path) {
-    return LocalPath::forDisplay(path) + kCrLf +
-           QStringLiteral("ファイルの形式はツリー形式ではありません。") + kCrLf +
-           QStringLiteral("読みこみを中止します。");
+    return shownPath(path) + kCrLf + QStringLiteral("ファイルの形式はツリー形式ではありません。") +
+           kCrLf + QStringLiteral("読みこみを中止します。");
 }
 
 QString FileCommands::tooManyRecordsMessage(const QString& path) {
-    return LocalPath::forDisplay(path) + kCrLf +
+    return shownPath(path) + kCrLf +
            QStringLiteral("データが%1件を超えているため、最初の%1件だけを読みこみました。")
                .arg(mossleaf::Document::MaxRecords) +
            kCrLf + QStringLiteral("元のファイルを守るため、名前を付けて保存してください。");
 }
 
 QString FileCommands::savedAsUtf8Message(const QString& path) {
-    return LocalPath::forDisplay(path) + kCrLf +
+    return shownPath(path) + kCrLf +
            QStringLiteral(
                "シフトJISでは同じ文字として読み戻せないため、UTF-8 形式で保存しました。");
 }
 
 QString FileCommands::cannotSaveMessage(const QString& path, const QString& reason) {
-    return withReason(
-        LocalPath::forDisplay(path) + kCrLf + QStringLiteral("ファイルに保存できません。"), reason);
+    return withReason(shownPath(path) + kCrLf + QStringLiteral("ファイルに保存できません。"),
+                      reason);
 }
 
 QString FileCommands::changedOnDiskQuestion(const QString& path) {
-    return LocalPath::forDisplay(path) + kCrLf +
+    return shownPath(path) + kCrLf +
            QStringLiteral(
                "このファイルは、開いたあとか前回保存したあとに、ほかのプログラムで"
                "変更されています。") +
@@ -101,13 +105,13 @@ QString FileCommands::changedOnDiskQuestion(const QString& path) {
 QString FileCommands::markerLinesMessage(const QString& path, const QStringList& titles) {
     QStringList named;
     for (const QString& title : titles.mid(0, kMarkerTitlesListed)) {
-        named << u'「' + title + u'」';
+        named << u'「' + LongLine::forMessage(title) + u'」';
     }
     QString list = named.join(QString());
     if (titles.size() > kMarkerTitlesListed) {
         list += QStringLiteral("ほか %1 件").arg(titles.size() - kMarkerTitlesListed);
     }
-    return LocalPath::forDisplay(path) + kCrLf +
+    return shownPath(path) + kCrLf +
            QStringLiteral("本文に見出し行（<**********>）で始まる行があるノードがあります：") +
            list + kCrLf +
            QStringLiteral("保存はしましたが、開き直すとその行から別のノードに分かれます。") +
@@ -115,15 +119,14 @@ QString FileCommands::markerLinesMessage(const QString& path, const QStringList&
 }
 
 QString FileCommands::noMemoryForBodyMessage(const QString& path) {
-    return LocalPath::forDisplay(path) + kCrLf +
-           QStringLiteral("メモリが足りないため、本文を表示できません。");
+    return shownPath(path) + kCrLf + QStringLiteral("メモリが足りないため、本文を表示できません。");
 }
 
 QString FileCommands::commandFailedMessage(const QString& path, bool outOfMemory) {
     const QString reason = outOfMemory ? QStringLiteral("メモリが足りないため、")
                                        : QStringLiteral("予期しないエラーのため、");
     const QString text = reason + QStringLiteral("操作を最後まで行えませんでした。");
-    return path.isEmpty() ? text : LocalPath::forDisplay(path) + kCrLf + text;
+    return path.isEmpty() ? text : shownPath(path) + kCrLf + text;
 }
 
 void FileCommands::setBodyConverterForTest(BodyConverter converter) {

@@ -11,6 +11,7 @@
 #include "editing/node_editor_host.h"
 #include "editing/outline_tree.h"
 #include "editing/title_box.h"
+#include "widgets/long_line.h"
 #include "widgets/message_box.h"
 #include "widgets/qt_text.h"
 
@@ -114,8 +115,8 @@ void NodeEditor::tellBodyNotShown(const std::string& key) {
     QString text;
     try {
         const mossleaf::Node* node = doc_.Nodes.find(key);
-        text = (node ? QtText::toQString(node->title()) : QString()) + QStringLiteral("\r\n") +
-               kNoMemoryToShowBody;
+        text = (node ? LongLine::forMessage(QtText::toQString(node->title())) : QString()) +
+               QStringLiteral("\r\n") + kNoMemoryToShowBody;
     } catch (const std::bad_alloc&) {
         text = kNoMemoryToShowBody;
     }
@@ -195,7 +196,8 @@ void NodeEditor::Text1_TitleTooLong(qsizetype length) {
 }
 
 void NodeEditor::commitTitle() {
-    if (!titleBox_.text().isEmpty()) {
+    // A box that holds nothing but line breaks holds an empty title: nothing is to change.
+    if (!committedTitle(titleBox_.text()).empty()) {
         if (doc_.EntryMode == 0) {
             AddNode();
         }

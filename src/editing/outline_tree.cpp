@@ -1,15 +1,22 @@
 #include "editing/outline_tree.h"
 
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QTextDocument>
+#include <QToolTip>
 #include <unordered_set>
 
+#include "widgets/long_line.h"
 #include "widgets/qt_text.h"
 
 namespace {
 
 constexpr int KeyRole = Qt::UserRole;
+// A tooltip lays out all it holds each time it shows: a few screens' worth at most.
+constexpr qsizetype kTooltipChars = 1000;
 
 // The two keys every desktop uses for "the context menu of what has the focus".
 bool isMenuKey(const QKeyEvent& event) {
@@ -244,6 +251,29 @@ void OutlineTree::contextMenuEvent(QContextMenuEvent* event) {
     // may send the Menu key as a context menu event besides the key press: only the key press
     // counts, or the popup could open twice.
     event->accept();
+}
+
+bool OutlineTree::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) {
+        return QTreeWidget::viewportEvent(event);
+    }
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex index = indexAt(help->pos());
+    const QString title = index.data().toString();
+    const QRect row = visualRect(index);
+    // The row's text keeps a margin on either side, as the item delegate draws it.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    if (!index.isValid() || !LongLine::widerThan(title, fontMetrics(), row.width() - 2 * margin)) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    const QString lines = LongLine::wrapped(LongLine::middleCut(title, kTooltipChars),
+                                            QToolTip::font(), LongLine::comfortableWidth(this));
+    // As rich text, so that a title that looks like markup shows as written.
+    QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(lines, Qt::WhiteSpacePre),
+                       viewport(), row);
+    return true;
 }
 
 QItemSelectionModel::SelectionFlags OutlineTree::selectionCommand(const QModelIndex& index,

@@ -16,6 +16,10 @@
 // press takes the focus and leaves the selection alone; every release is reported as MouseUp.
 // The tree has no context menu of its own: the window opens its popup on the right release,
 // and on the Menu key or Shift+F10 (MenuKey).
+//
+// A title too wide for its row ends in "…" there; resting the pointer on it shows the title
+// whole in a tooltip, wrapped to lines half a screen wide (a title of thousands of characters
+// keeps its first and last few hundred).
 class OutlineTree : public QTreeWidget, public mossleaf::NodeCollectionObserver {
     Q_OBJECT
 
@@ -59,6 +63,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
 

@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <algorithm>
 
 #include "core/char_utils.h"
 #include "launch/link_launcher.h"
@@ -36,7 +37,15 @@ void CopyBody(const QString& shown) {
 }
 
 void ExecuteFirstLine(QWidget* owner, ShellOpener& shell, const QString& shown) {
-    const std::u16string firstLine = CHAR::GetField(BodyText(shown), u"\r", 1);
+    // Only the first line is taken, so only it and the break after it are converted, not a
+    // body of many megabytes behind it.
+    const auto lineBreak = [](QChar c) {
+        return c == u'\n' || c == u'\r' || c == QChar::LineSeparator ||
+               c == QChar::ParagraphSeparator;
+    };
+    const auto end = std::find_if(shown.cbegin(), shown.cend(), lineBreak);
+    const QString head = shown.left(end - shown.cbegin() + 1);
+    const std::u16string firstLine = CHAR::GetField(BodyText(head), u"\r", 1);
     HHelp::OpenLink(owner, shell, QtText::toQString(firstLine));
 }
 

@@ -4,6 +4,7 @@
 
 #include "launch/app_dir.h"
 #include "launch/link_launcher.h"
+#include "widgets/long_line.h"
 #include "widgets/message_box.h"
 
 namespace HHelp {
@@ -18,7 +19,7 @@ void ShowHelp(QWidget* owner, ShellOpener& shell, const QString& appDir) {
     if (QFileInfo(FILE01::MatchNameIgnoringCase(pageFile)).isFile()) {
         OpenHelpPage(owner, shell, pageBase);
     } else {
-        MessageBox::exclamation(owner, pageFile + kMissingSuffix);
+        MessageBox::exclamation(owner, LongLine::forMessage(pageFile, owner) + kMissingSuffix);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "core/char_utils.h"
 #include "launch/app_dir.h"
 #include "launch/shell_opener.h"
+#include "widgets/long_line.h"
 #include "widgets/message_box.h"
 #include "widgets/qt_text.h"
 
@@ -47,7 +48,7 @@ bool openPage(QWidget* owner, ShellOpener& shell, const QString& path) {
 
 void OpenHelpPage(QWidget* owner, ShellOpener& shell, const QString& page) {
     const OwnerWatch watch(owner);
-    const bool hasDot = CHAR::FindNth(QtText::fromQString(page), u".", 1) >= 0;
+    const bool hasDot = CHAR::FindNth(QtText::viewOf(page), u".", 1) >= 0;
     const QString first = hasDot ? page : page + kHelpExtension;
     if (openPage(owner, shell, first) || watch.gone()) {
         return;
@@ -59,7 +60,7 @@ void OpenHelpPage(QWidget* owner, ShellOpener& shell, const QString& page) {
 }
 
 bool LooksLikeMailAddress(const QString& target) {
-    const std::u16string text = QtText::fromQString(target);
+    const std::u16string_view text = QtText::viewOf(target);
     return CHAR::CountChar(text, u"@") == 1 && CHAR::CountChar(text, u" ") == 0 &&
            CHAR::CountChar(text, u".") > 1;
 }
@@ -73,7 +74,8 @@ void OpenLink(QWidget* owner, ShellOpener& shell, const QString& target) {
         (shell.open(owner, QStringLiteral("Mailto:") + target) || watch.gone())) {
         return;
     }
-    MessageBox::exclamation(owner, target + kCannotOpenSuffix);
+    // A link may be a whole megabyte long: the box names it shortened, the shell had it whole.
+    MessageBox::exclamation(owner, LongLine::forMessage(target, owner) + kCannotOpenSuffix);
 }
 
 }  // namespace HHelp

@@ -18,7 +18,8 @@ extern const QString kCannotOpenSuffix;
 void OpenHelpPage(QWidget* owner, ShellOpener& shell, const QString& page);
 
 // Opens `target` unchanged; a bare mail address that does not open is tried once more as
-// "Mailto:" + target. Anything that stays closed is reported by name.
+// "Mailto:" + target. Anything that stays closed is reported by name, a long name shortened
+// in the middle.
 void OpenLink(QWidget* owner, ShellOpener& shell, const QString& target);
 
 // One "@", no half-width space and at least two "." make a target a mail address.

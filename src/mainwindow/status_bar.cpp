@@ -1,9 +1,12 @@
 #include "mainwindow/status_bar.h"
 
 #include <QDateTime>
+#include <QEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QTimer>
+
+#include "widgets/long_line.h"
 
 StatusBar::StatusBar(QWidget* parent)
     : QStatusBar(parent),
@@ -16,6 +19,10 @@ StatusBar::StatusBar(QWidget* parent)
     date_->setObjectName(QStringLiteral("sbStatusBar_Panel2"));
     time_->setObjectName(QStringLiteral("sbStatusBar_Panel3"));
     text_->setTextFormat(Qt::PlainText);
+    // The panel's width comes from the bar, never from the text: a long title neither pushes
+    // the date aside nor keeps the window from narrowing.
+    text_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    text_->installEventFilter(this);
     addWidget(text_, 1);
     addPermanentWidget(date_);
     addPermanentWidget(time_);
@@ -39,14 +46,32 @@ QLabel* StatusBar::panelLabel(int panel) const {
 }
 
 QString StatusBar::panelText(int panel) const {
+    if (panel == 1) {
+        return fullText_;
+    }
     const QLabel* label = panelLabel(panel);
     return label ? label->text() : QString();
 }
 
 void StatusBar::setPanelText(int panel, const QString& text) {
-    if (QLabel* label = panelLabel(panel)) {
+    if (panel == 1) {
+        fullText_ = text;
+        elideText();
+    } else if (QLabel* label = panelLabel(panel)) {
         label->setText(text);
     }
+}
+
+bool StatusBar::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == text_ && event->type() == QEvent::Resize) {
+        elideText();
+    }
+    return QStatusBar::eventFilter(watched, event);
+}
+
+void StatusBar::elideText() {
+    text_->setText(
+        LongLine::elidedAtEnd(fullText_, text_->fontMetrics(), text_->contentsRect().width()));
 }
 
 void StatusBar::refreshClock() {

@@ -34,8 +34,7 @@ QString bodyForDisplay(std::u16string_view body) {
 }
 
 std::u16string bodyFromDisplay(const QString& shown) {
-    return mossleaf::bodyFromTyped(std::u16string_view(
-        reinterpret_cast<const char16_t*>(shown.utf16()), static_cast<std::size_t>(shown.size())));
+    return mossleaf::bodyFromTyped(viewOf(shown));
 }
 
 void setDisplayHookForTest(std::function<void(std::u16string_view)> hook) {

@@ -13,9 +13,13 @@ inline QString toQString(std::u16string_view text) {
                    static_cast<qsizetype>(text.size()));
 }
 
+inline std::u16string_view viewOf(const QString& text) {
+    return std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                               static_cast<std::size_t>(text.size()));
+}
+
 inline std::u16string fromQString(const QString& text) {
-    return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()),
-                          static_cast<std::size_t>(text.size()));
+    return std::u16string(viewOf(text));
 }
 
 // CR LF (and any lone CR) to LF, for a text edit.

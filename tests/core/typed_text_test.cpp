@@ -17,7 +17,11 @@ private slots:
         QTest::newRow("LF CR is two breaks") << "a\n\rb" << "a  b" << "a\r\n\r\nb";
         QTest::newRow("line and paragraph separators") << QString::fromUtf16(u"a\u2028b\u2029c") << "a b c" << QString::fromUtf16(u"a\u2028b\r\nc");
         QTest::newRow("pasted marker line") << "x\r\n<**********>, 1 , 0 ,y" << "x <**********>, 1 , 0 ,y" << "x\r\n<**********>, 1 , 0 ,y";
-        QTest::newRow("break at both ends") << "\nab\r" << " ab " << "\r\nab\r\n";
+        QTest::newRow("breaks at both ends dropped from a title") << "\nab\r" << "ab" << "\r\nab\r\n";
+        QTest::newRow("pasted line with its line end") << "tab\r\n" << "tab" << "tab\r\n";
+        QTest::newRow("leading CR LF") << "\r\nx" << "x" << "\r\nx";
+        QTest::newRow("blanks kept, breaks around them dropped") << QString::fromUtf16(u"\u2029 a \u2028\r\n") << " a " << QString::fromUtf16(u"\r\n a \u2028\r\n");
+        QTest::newRow("only line breaks") << "\r\n\n\r" << "" << "\r\n\r\n\r\n";
         // clang-format on
     }
 

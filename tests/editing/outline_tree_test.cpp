@@ -1,8 +1,12 @@
 // Which mouse and keyboard actions select a node in the tree, and which are reported as a
 // click. Mirroring the Document and the node chosen after deleting the highlighted node are
 // checked on the window; here, the removal of an ancestor of the selected node.
+#include <QHelpEvent>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocumentFragment>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include "core/node_collection.h"
@@ -18,6 +22,8 @@ private slots:
     void onlyLeftClickOrKeysSelect_data();
     void onlyLeftClickOrKeysSelect();
     void removingTheSelectedNodesAncestorMovesTheSelection();
+    void elidedTitleShowsWholeInATooltip_data();
+    void elidedTitleShowsWholeInATooltip();
 
 private:
     QPoint centerOf(const QString& key) const;
@@ -45,6 +51,7 @@ void OutlineTreeTest::init() {
 }
 
 void OutlineTreeTest::cleanup() {
+    QToolTip::hideText();
     delete host_;
     nodes_.Clear();
 }
@@ -116,6 +123,45 @@ void OutlineTreeTest::removingTheSelectedNodesAncestorMovesTheSelection() {
     tree_->SelectKey("A");
     nodes_.Remove(nodes_.find("R1")->Index);
     QCOMPARE(tree_->SelectedKey(), QStringLiteral("R2"));
+}
+
+void OutlineTreeTest::elidedTitleShowsWholeInATooltip_data() {
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("tip");  // "none", "whole", or "shortened" in the middle
+    // clang-format off
+    QTest::newRow("fits its row") << "Short title" << "none";
+    QTest::newRow("Latin with blanks") << QString("a long title of many words ").repeated(8) << "whole";
+    QTest::newRow("Japanese") << QString("日本語の長い見出し").repeated(12) << "whole";
+    QTest::newRow("looks like markup") << "<b>bold</b> &amp; " + QString(200, QLatin1Char('x')) << "whole";
+    QTest::newRow("10,000 characters") << QString("見出しx").repeated(2500) << "shortened";
+    // clang-format on
+}
+
+void OutlineTreeTest::elidedTitleShowsWholeInATooltip() {
+    QFETCH(QString, title);
+    QFETCH(QString, tip);
+    nodes_.Add("L", mossleaf::StoredText(title.toStdU16String()));
+    const QPoint at = centerOf(QStringLiteral("L"));
+    QHelpEvent help(QEvent::ToolTip, at, tree_->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(tree_->viewport(), &help);
+    QCOMPARE(QToolTip::isVisible(), tip != "none");
+    if (tip == "none") {
+        return;
+    }
+    // Wrapped to lines that fit the screen, and shown as written.
+    const QString shown = QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText();
+    const QStringList lines = shown.split(QLatin1Char('\n'));
+    const QFontMetrics metrics(QToolTip::font());
+    for (const QString& line : lines) {
+        QVERIFY(metrics.horizontalAdvance(line) <= tree_->screen()->availableGeometry().width());
+    }
+    if (tip == "whole") {
+        QCOMPARE(lines.join(QString()), title);
+    } else {
+        const QStringList ends = lines.join(QString()).split(QChar(0x2026));
+        QCOMPARE(ends.size(), 2);
+        QVERIFY(title.startsWith(ends[0]) && title.endsWith(ends[1]) && ends[1].size() > 100);
+    }
 }
 
 QTEST_MAIN(OutlineTreeTest)

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QDate>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -376,6 +377,43 @@ private slots:
             QCOMPARE(s.form->Doc.Nodes.Count(), 0);
             QCOMPARE(QGuiApplication::clipboard()->text(), clipboardBefore);
             QVERIFY(s.form->Text2->toPlainText().isEmpty());
+        }
+    }
+
+    // A title wider than the first panel ends in "…" short of the date; a wider window shows more.
+    void statusBarElidesALongTitle_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("wholeWhenWide");
+        // clang-format off
+        QTest::newRow("Latin") << QString("A title longer than the panel ").repeated(4) << true;
+        QTest::newRow("Japanese") << QString("とても長い見出しの例").repeated(6) << true;
+        QTest::newRow("10,000 characters") << QString(10000, QLatin1Char('x')) << false;
+        // clang-format on
+    }
+
+    void statusBarElidesALongTitle() {
+        QFETCH(QString, title);
+        QFETCH(bool, wholeWhenWide);
+        MemorySettingsStore settings;
+        frmMain form(settings);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.sbStatusBar->setPanelText(1, title);
+        auto* text = form.sbStatusBar->findChild<QLabel*>("sbStatusBar_Panel1");
+        auto* date = form.sbStatusBar->findChild<QLabel*>("sbStatusBar_Panel2");
+        for (const int width : {600, 1800}) {
+            form.resize(width, 400);
+            QCoreApplication::processEvents();
+            QCOMPARE(form.sbStatusBar->panelText(1), title);
+            const QString shown = text->text();
+            QVERIFY(text->geometry().right() < date->geometry().left());
+            QVERIFY(text->fontMetrics().horizontalAdvance(shown) <= text->contentsRect().width());
+            if (width > 600 && wholeWhenWide) {
+                QCOMPARE(shown, title);
+            } else {
+                QVERIFY(shown.endsWith(QChar(0x2026)));
+                QVERIFY(title.startsWith(shown.chopped(1)));
+            }
         }
     }
 

@@ -15,6 +15,7 @@
 #include "mainwindow/qsettings_store.h"
 #include "mainwindow/window_settings.h"
 #include "widgets/local_path.h"
+#include "widgets/long_line.h"
 #include "window_test_support.h"
 
 namespace {
@@ -211,7 +212,7 @@ private slots:
         QVERIFY(startUp(form));
         QCOMPARE(
             messages.texts(),
-            QStringList{commandLine +
+            QStringList{LongLine::forMessage(commandLine) +
                         QStringLiteral("\r\nファイルが開けません。\r\nNo such file or directory")});
         QCOMPARE(form.dlgCommonDialog->FileName, commandLine);
         QCOMPARE(form.Doc.Nodes.Count(), 0);
