@@ -64,8 +64,8 @@ int breakRank(QChar before, QChar after) {
 // The best break opportunity in the last stretch before `pieceLength` (no further back than
 // `earliest`), the latest of the best; 0 when there is none (Latin without blanks).
 qsizetype breakNear(QStringView line, qsizetype pieceLength, qsizetype earliest) {
-    constexpr qsizetype kStretch = 256;  // a few rows: far enough for a clause in any script
-    constexpr qsizetype kContext = 8;    // break rules look at a few neighbours
+    constexpr qsizetype kStretch = 64;  // enough for a clause, and cheap for the whole body
+    constexpr qsizetype kContext = 8;   // break rules look at a few neighbours
     const qsizetype from = std::max(earliest, pieceLength - kStretch);
     const qsizetype contextStart = std::max<qsizetype>(0, from - kContext);
     const qsizetype contextEnd = std::min(line.size(), pieceLength + kContext);
