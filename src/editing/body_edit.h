@@ -40,14 +40,17 @@ private:
     using QPlainTextEdit::setPlainText;
     using QPlainTextEdit::toPlainText;
 
-    // The arrow keys with or without Ctrl and Shift, Ctrl+Backspace and Ctrl+Delete, and End,
-    // where a piece boundary is near; false when the key is left to the default handling.
+    // Left and Right with or without Ctrl and Shift, Ctrl+Backspace and Ctrl+Delete on a line
+    // held in pieces, and End in a piece that the next one continues; false when the key is left to
+    // the default handling.
     bool moveAcrossPieces(QKeyEvent* event);
     // Enter, Backspace and Delete where a piece boundary would get in the way; false when
     // the key is left to the default handling.
     bool editAcrossPieces(QKeyEvent* event);
     void placeCursor(const QTextCursor& cursor);
-    // Moves the cursor and the anchor off the end of a piece to the start of the next.
+    // Moves the cursor and the anchor off the end of a piece to the start of the next, the same
+    // place of the line, wherever they come from (keys, mouse, undo), so that no key press
+    // spends itself stepping from one to the other.
     void keepCursorOffPieceEnds();
     void showReadOnlyState();
 };

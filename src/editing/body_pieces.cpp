@@ -66,7 +66,7 @@ int breakRank(QChar before, QChar after) {
 qsizetype breakNear(QStringView line, qsizetype pieceLength, qsizetype earliest) {
     constexpr qsizetype kStretch = 64;  // enough for a clause, and cheap for the whole body
     constexpr qsizetype kContext = 8;   // break rules look at a few neighbours
-    const qsizetype from = std::max(earliest, pieceLength - kStretch);
+    const qsizetype from = std::max({earliest, pieceLength - kStretch, qsizetype(1)});
     const qsizetype contextStart = std::max<qsizetype>(0, from - kContext);
     const qsizetype contextEnd = std::min(line.size(), pieceLength + kContext);
     const QStringView context = line.sliced(contextStart, contextEnd - contextStart);
