@@ -18,11 +18,12 @@ namespace BodyPieces {
 
 // Lines longer than this are cut. The longer the pieces, the rarer the breaks on screen, but Qt
 // lays out a whole piece again for every key typed into it, and where wrapping finds no place
-// to break (Latin without blanks) in more than linear time. Measured with the benchmarks in
-// bench/: a piece of 4,000 characters takes 1.2 ms to lay out for Latin without blanks and 2 ms
-// for Japanese; a key typed into a long line then costs 3.5 to 4 ms and showing a line of a
-// megabyte 12 to 14 ms. At 5,000 a Japanese line shows in 20 ms, at 8,000 a key costs 7 ms.
-constexpr qsizetype kPieceLength = 4000;
+// to break (Latin without blanks) in more than linear time; showing a body lays out the first
+// and the last pieces several times. Measured with the benchmarks in bench/ on a busy machine:
+// a piece of 3,000 characters takes 0.8 ms to lay out for Latin without blanks and 1.5 ms for
+// Japanese; a key typed into a long line then costs up to 4 ms and showing a line of a megabyte
+// up to 13 ms. At 4,000 a Japanese line of a megabyte took 14 to 17 ms to show, over budget.
+constexpr qsizetype kPieceLength = 3000;
 
 // Block format property: the block continues the line of the block before it.
 constexpr int kContinuesLine = QTextFormat::UserProperty + 1;
