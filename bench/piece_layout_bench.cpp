@@ -77,6 +77,7 @@ int main(int argc, char** argv) {
                 // Japanese is 3 bytes a character in UTF-8.
                 const QString text = benchBody(kind, kind == QLatin1String("japanese") ? 3 * n : n);
                 std::vector<double> costs;
+                costs.reserve(runs);
                 for (int run = 0; run < runs; ++run) {
                     costs.push_back(layoutCost(text, font, width));
                 }
