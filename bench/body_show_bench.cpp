@@ -13,25 +13,12 @@
 #include <map>
 #include <vector>
 
+#include "bench_bodies.h"
 #include "editing/body_edit.h"
 #include "mainwindow/frm_main.h"
 #include "no_settings.h"
 
 namespace {
-
-QString body(const QString& kind, qsizetype bytes) {
-    QString piece = kind == QLatin1String("latin")    ? QStringLiteral("a")
-                    : kind == QLatin1String("blanks") ? QStringLiteral("lorem ipsum dolor sit ")
-                                                      : QStringLiteral("日本語の文章です。");
-    const qsizetype bytesPerChar = kind == QLatin1String("japanese") ? 3 : 1;  // as UTF-8
-    QString text;
-    text.reserve(bytes / bytesPerChar + piece.size());
-    while (text.size() * bytesPerChar < bytes) {
-        text.append(piece);
-    }
-    text.truncate(bytes / bytesPerChar);
-    return text;
-}
 
 struct Cost {
     double wall = 0;  // milliseconds
@@ -100,7 +87,7 @@ int main(int argc, char** argv) {
     for (const qsizetype kib : sizesKib) {
         for (const QString& kind :
              {QStringLiteral("latin"), QStringLiteral("blanks"), QStringLiteral("japanese")}) {
-            const QString shown = body(kind, kib * 1024);
+            const QString shown = benchBody(kind, kib * 1024);
             std::vector<Cost> show, key;
             for (int run = 0; run < runs; ++run) {
                 timeToIdle(form, [&] { text2->showBody(normal); });

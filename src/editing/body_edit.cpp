@@ -1,16 +1,22 @@
 #include "editing/body_edit.h"
 
+#include <QClipboard>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <algorithm>
+#include <iterator>
 
 #include "editing/body_pieces.h"
 #include "editing/control_focus.h"
 #include "editing/window_shortcuts.h"
 
-BodyEdit::BodyEdit(QWidget* parent) : QPlainTextEdit(parent) {}
+BodyEdit::BodyEdit(QWidget* parent) : QPlainTextEdit(parent) {
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &BodyEdit::keepCursorOffPieceEnds);
+}
 
 void BodyEdit::showBody(const QString& shown) {
     setPlainText(QString());  // resets the cursor, the scrolling and the undo history
@@ -68,11 +74,76 @@ void BodyEdit::keyPressEvent(QKeyEvent* event) {
         event->setAccepted(plain.isAccepted());
         return;
     }
-    if (!isReadOnly() && editAcrossPieces(event)) {
+    if (moveAcrossPieces(event) || (!isReadOnly() && editAcrossPieces(event))) {
         event->accept();
         return;
     }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+bool BodyEdit::moveAcrossPieces(QKeyEvent* event) {
+    using BodyPieces::Step;
+    struct Move {
+        QKeySequence::StandardKey key;
+        Step step;
+        bool select;
+        bool deletes;
+    };
+    static constexpr Move kMoves[] = {
+        {QKeySequence::MoveToNextChar, Step::NextCharacter, false, false},
+        {QKeySequence::MoveToPreviousChar, Step::PreviousCharacter, false, false},
+        {QKeySequence::SelectNextChar, Step::NextCharacter, true, false},
+        {QKeySequence::SelectPreviousChar, Step::PreviousCharacter, true, false},
+        {QKeySequence::MoveToNextWord, Step::NextWord, false, false},
+        {QKeySequence::MoveToPreviousWord, Step::PreviousWord, false, false},
+        {QKeySequence::SelectNextWord, Step::NextWord, true, false},
+        {QKeySequence::SelectPreviousWord, Step::PreviousWord, true, false},
+        {QKeySequence::DeleteEndOfWord, Step::NextWord, true, true},
+        {QKeySequence::DeleteStartOfWord, Step::PreviousWord, true, true},
+    };
+    QTextCursor cursor = textCursor();
+    const bool toEnd = event->matches(QKeySequence::MoveToEndOfLine);
+    if (toEnd || event->matches(QKeySequence::SelectEndOfLine)) {
+        if (!BodyPieces::continuesLine(cursor.block().next())) {
+            return false;
+        }
+        // Where a line wraps after a blank, End stops before the blank, on the row it ends; the
+        // end of a piece is such a place.
+        const QTextCursor::MoveMode mode =
+            toEnd ? QTextCursor::MoveAnchor : QTextCursor::KeepAnchor;
+        cursor.movePosition(QTextCursor::EndOfLine, mode);
+        if (cursor.atBlockEnd() && !cursor.atBlockStart() &&
+            document()->characterAt(cursor.position() - 1).isSpace()) {
+            cursor.movePosition(QTextCursor::PreviousCharacter, mode);
+        }
+    } else {
+        const auto move = std::find_if(std::begin(kMoves), std::end(kMoves),
+                                       [event](const Move& m) { return event->matches(m.key); });
+        if (move == std::end(kMoves) ||
+            (move->deletes && (isReadOnly() || cursor.hasSelection()))) {
+            return false;
+        }
+        const bool byCharacter =
+            move->step == Step::NextCharacter || move->step == Step::PreviousCharacter;
+        if (byCharacter && !move->select && cursor.hasSelection()) {
+            return false;  // the selection goes, the cursor stays at its end: nothing to mend
+        }
+        const int target = BodyPieces::stepInLine(*document(), cursor.position(), move->step);
+        if (target < 0) {
+            return false;
+        }
+        cursor.setPosition(target,
+                           move->select ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+        if (move->deletes) {
+            cursor.removeSelectedText();
+        }
+    }
+    placeCursor(cursor);
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (cursor.hasSelection() && clipboard->supportsSelection()) {
+        clipboard->setMimeData(createMimeDataFromSelection(), QClipboard::Selection);
+    }
+    return true;
 }
 
 bool BodyEdit::editAcrossPieces(QKeyEvent* event) {
@@ -107,6 +178,18 @@ bool BodyEdit::editAcrossPieces(QKeyEvent* event) {
 void BodyEdit::placeCursor(const QTextCursor& cursor) {
     setTextCursor(cursor);
     ensureCursorVisible();
+}
+
+void BodyEdit::keepCursorOffPieceEnds() {
+    const QTextCursor cursor = textCursor();
+    const int position = BodyPieces::laterTwin(*document(), cursor.position());
+    const int anchor = BodyPieces::laterTwin(*document(), cursor.anchor());
+    if (position != cursor.position() || anchor != cursor.anchor()) {
+        QTextCursor moved = cursor;
+        moved.setPosition(anchor);
+        moved.setPosition(position, QTextCursor::KeepAnchor);
+        setTextCursor(moved);
+    }
 }
 
 void BodyEdit::focusOutEvent(QFocusEvent* event) {

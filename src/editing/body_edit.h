@@ -5,9 +5,10 @@
 // Text2: the body of the current node. It leaves the window's Ctrl+C and Ctrl+N to the
 // window, so that they run their commands while the text has the focus. Long lines are held
 // as several blocks (see BodyPieces), so that a body of megabytes on one line shows and takes
-// typing at once; showBody and bodyText put a body in and take it out, not setPlainText and
-// toPlainText. While it is read-only (no node is shown) it wears the disabled colours, so that
-// nobody types into a box that would ignore them.
+// typing at once; showBody and bodyText put a body in and take it out. The cursor keys, the
+// selection and the deleting keys treat the boundary between two pieces as no character, as on
+// the unbroken line, with the boundary where the line wraps. While it is read-only (no node is
+// shown) it wears the disabled colours, so that nobody types into a box that would ignore them.
 class BodyEdit : public QPlainTextEdit {
     Q_OBJECT
 
@@ -32,9 +33,24 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
+    // They would show each boundary between pieces as a line break, and take the body in
+    // unpieced: a body goes in through showBody and out through bodyText.
+    using QPlainTextEdit::appendPlainText;
+    using QPlainTextEdit::insertPlainText;
+    using QPlainTextEdit::setPlainText;
+    using QPlainTextEdit::toPlainText;
+
+    // Left and Right with or without Ctrl and Shift, Ctrl+Backspace and Ctrl+Delete on a line
+    // held in pieces, and End in a piece that the next one continues; false when the key is left to
+    // the default handling.
+    bool moveAcrossPieces(QKeyEvent* event);
     // Enter, Backspace and Delete where a piece boundary would get in the way; false when
     // the key is left to the default handling.
     bool editAcrossPieces(QKeyEvent* event);
     void placeCursor(const QTextCursor& cursor);
+    // Moves the cursor and the anchor off the end of a piece to the start of the next, the same
+    // place of the line, wherever they come from (keys, mouse, undo), so that no key press
+    // spends itself stepping from one to the other.
+    void keepCursorOffPieceEnds();
     void showReadOnlyState();
 };

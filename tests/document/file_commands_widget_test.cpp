@@ -183,7 +183,7 @@ private slots:
         w.form->mnuFileNew_Click();
         QCOMPARE(w.form->Doc.Nodes.Count(), 0);
         QVERIFY(w.fileName().isEmpty());
-        QVERIFY(w.form->Text2->toPlainText().isEmpty());
+        QVERIFY(w.form->Text2->bodyText().isEmpty());
         w.form->mnuFileSave_Click();  // cancelled: no answer left
         QCOMPARE(w.dialogs.requests.size(), 2);
         QCOMPARE(w.dialogs.requests.last().kind, CommonDialog::Kind::Save);
@@ -215,7 +215,7 @@ private slots:
         QCOMPARE(w.form->dlgCommonDialog->FileName, second.isEmpty() ? source : missing);
         QCOMPARE(w.fileName(), source);
         QCOMPARE(w.form->Doc.Nodes.Count(), 3);
-        QCOMPARE(w.form->Text2->toPlainText(), QStringLiteral("first line\nsecond line"));
+        QCOMPARE(w.form->Text2->bodyText(), QStringLiteral("first line\nsecond line"));
         w.form->mnuFileSave_Click();
         QCOMPARE(w.dialogs.requests.size(), 2);
         QCOMPARE(readBytes(source), exampleOutline());
@@ -274,7 +274,7 @@ private slots:
                                                     "\r\n読みこみを中止します。")});
         QCOMPARE(w.form->Doc.Nodes.Count(), 0);
         QVERIFY(w.fileName().isEmpty());
-        QVERIFY(w.form->Text2->toPlainText().isEmpty());
+        QVERIFY(w.form->Text2->bodyText().isEmpty());
         w.form->mnuFileSave_Click();  // asks, and is cancelled
         QCOMPARE(readBytes(plain), QByteArray("a note, not an outline\r\n"));
     }
@@ -645,11 +645,11 @@ private slots:
             throw std::runtime_error("broken");
         });
         w.dialogs.answers << source;
-        w.form->Text2->setPlainText(QStringLiteral("left over"));
+        w.form->Text2->showBody(QStringLiteral("left over"));
         w.form->mnuFileOpen_Click();
         FileCommands::setBodyConverterForTest({});
         QCOMPARE(w.messages.texts(), QStringList{source + QStringLiteral("\r\n") + message});
-        QVERIFY(w.form->Text2->toPlainText().isEmpty());
+        QVERIFY(w.form->Text2->bodyText().isEmpty());
         QCOMPARE(w.form->Doc.Nodes.Count(), 3);
         QCOMPARE(w.fileName(), outOfMemory ? source : QString());
     }
@@ -670,11 +670,11 @@ private slots:
         QFETCH(QByteArray, file);
         Window w;
         w.makeOneNode();
-        w.form->Text2->setPlainText(QStringLiteral("left over"));
+        w.form->Text2->showBody(QStringLiteral("left over"));
         const QString source = w.path("in.txt");
         writeBytes(source, file);
         w.form->LoadDocument(source);
-        QTEST(w.form->Text2->toPlainText(), "body");
+        QTEST(w.form->Text2->bodyText(), "body");
         if (w.form->TreeView1->topLevelItemCount() > 0) {
             QTEST(w.form->TreeView1->topLevelItem(0)->isExpanded(), "firstExpanded");
         }

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextEdit>
 #include <memory>
 
 #include "editing/body_edit.h"
@@ -58,6 +59,10 @@ private slots:
         QTest::newRow("surrogate pair kept") << a9 + QStringLiteral("😀b") << qsizetype(9);
         QTest::newRow("combining mark kept") << a9 + QStringLiteral("e\u0301x") << qsizetype(9);
         QTest::newRow("run of marks cut, pair kept") << QStringLiteral("a") + QString(20, QChar(0x301)) << qsizetype(10);
+        QTest::newRow("after a hyphen") << QStringLiteral("abcdefg-hijklmn") << qsizetype(8);
+        QTest::newRow("Japanese after punctuation") << QStringLiteral("あいうえお、かきくけこさしす") << qsizetype(6);
+        QTest::newRow("Japanese before katakana, not inside") << QStringLiteral("これは日本語のテキストです") << qsizetype(7);
+        QTest::newRow("Japanese before kanji") << QStringLiteral("テキストはとても長文です") << qsizetype(8);
         // clang-format on
     }
 
@@ -69,13 +74,13 @@ private slots:
     void shownBody_comesBackExactly_inShortPieces_data() {
         QTest::addColumn<QString>("shown");  // CR LF comes back as LF
         QTest::addColumn<int>("blocks");
-        const QString prose = QStringLiteral("lorem ipsum dolor sit amet ").repeated(200);
+        const QString prose = QStringLiteral("lorem ipsum dolor sit amet ").repeated(kPiece);
         // clang-format off
         QTest::newRow("empty") << QString() << 1;
         QTest::newRow("short lines, empty ones") << QStringLiteral("a\n\nb\n") << 4;
         QTest::newRow("one long line") << blob(64 * kPiece) << 64;
         QTest::newRow("long line with blanks") << prose.left(5 * kPiece) << 6;
-        QTest::newRow("long Japanese line") << QStringLiteral("日本語の文章です。").repeated(333).left(3 * kPiece) << 3;
+        QTest::newRow("long Japanese line") << QStringLiteral("日本語の文章です。").repeated(kPiece).left(3 * (kPiece - 8)) << 3;
         QTest::newRow("several long lines, empty between")
             << blob(2 * kPiece + 1) + QStringLiteral("\n\n") + blob(kPiece + 5, 3) + QStringLiteral("\n") << 3 + 1 + 2 + 1;
         QTest::newRow("CR LF ends") << QStringLiteral("a\r\nb\r\n") + blob(kPiece + 1) << 4;
@@ -127,7 +132,7 @@ private slots:
         QTest::newRow("selection over boundaries, Backspace") << 2 << 2 << 0 << 3 << "Backspace";
         QTest::newRow("selection from piece into short line, Delete") << 3 << 2 << 1 << 900 << "Delete";
         QTest::newRow("selection from short line into piece, Enter") << 4 << 9 << 3 << 1 << "Enter";
-        QTest::newRow("selection of a bare boundary, Delete") << 1 << 0 << 0 << end << "Delete";
+        QTest::newRow("selection of a boundary and a character, Delete") << 1 << 1 << 0 << end << "Delete";
         QTest::newRow("paste into piece") << 1 << 500 << -1 << 0 << longPaste;
         QTest::newRow("paste at start of piece") << 1 << 0 << -1 << 0 << longPaste;
         QTest::newRow("paste over boundaries") << 4 << 3 << 1 << 20 << longPaste;
@@ -198,6 +203,93 @@ private slots:
         QCOMPARE(body_->bodyText(), before);
         body_->redo();
         QCOMPARE(body_->bodyText(), after);
+    }
+
+    // Keys pressed near a boundary between pieces must do what they do on the unbroken line: a
+    // QTextEdit holding that line, its rows exactly as long as the pieces, is given the same keys.
+    // The cursor starts at `offset` in piece `block` (from its end when negative).
+    void keysNearPieceBoundary_actAsOnUnbrokenLine_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("block");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<QString>("keys");  // each as QKeySequence names it, "*n" for n presses
+        // clang-format off
+        QTest::newRow("Right onto and over a boundary") << "latin" << 0 << -1 << "Right Right";
+        QTest::newRow("Left from piece start") << "latin" << 1 << 0 << "Left";
+        QTest::newRow("Left over a boundary") << "latin" << 1 << 1 << "Left*2";
+        QTest::newRow("Shift+Right ten times over a boundary") << "latin" << 0 << -5 << "Shift+Right*10";
+        QTest::newRow("Shift+Left ten times over a boundary") << "latin" << 1 << 5 << "Shift+Left*10";
+        QTest::newRow("Shift+Right back and forth") << "latin" << 0 << -1 << "Shift+Right*2 Shift+Left*3";
+        QTest::newRow("Ctrl+Right in a word through pieces") << "latin" << 0 << -3 << "Ctrl+Right";
+        QTest::newRow("Ctrl+Left in a word through pieces") << "latin" << 2 << 3 << "Ctrl+Left";
+        QTest::newRow("Ctrl+Shift+Left") << "latin" << 1 << 2 << "Ctrl+Shift+Left";
+        QTest::newRow("End, End") << "latin" << 0 << -3 << "End End";
+        QTest::newRow("Home at piece start") << "latin" << 1 << 0 << "Home Shift+End";
+        QTest::newRow("End, Right") << "latin" << 0 << -3 << "End Right";
+        QTest::newRow("Shift+End, Shift+Right") << "latin" << 0 << -3 << "Shift+End Shift+Right";
+        QTest::newRow("Backspace at piece start") << "latin" << 1 << 0 << "Backspace";
+        QTest::newRow("End, Delete") << "latin" << 0 << -2 << "End Delete";
+        QTest::newRow("Ctrl+Backspace") << "latin" << 1 << 2 << "Ctrl+Backspace";
+        QTest::newRow("Ctrl+Delete") << "latin" << 0 << -2 << "Ctrl+Delete";
+        QTest::newRow("blanks: Ctrl+Right to the next piece") << "blanks" << 0 << -4 << "Ctrl+Right*2";
+        QTest::newRow("blanks: Ctrl+Left from piece start") << "blanks" << 1 << 0 << "Ctrl+Left";
+        QTest::newRow("blanks: End stops before the blank") << "blanks" << 0 << -4 << "End Right Right";
+        QTest::newRow("blanks: Shift+Right ten times") << "blanks" << 0 << -5 << "Shift+Right*10";
+        QTest::newRow("Japanese: Right over a boundary") << "japanese" << 0 << -1 << "Right*3 Backspace";
+        QTest::newRow("Japanese: Shift+Left ten times") << "japanese" << 1 << 4 << "Shift+Left*10";
+        QTest::newRow("Japanese: Ctrl+Left, Ctrl+Right") << "japanese" << 1 << 1 << "Ctrl+Left Ctrl+Right";
+        QTest::newRow("Japanese: Delete at a boundary") << "japanese" << 0 << -1 << "Right Delete";
+        // clang-format on
+    }
+
+    void keysNearPieceBoundary_actAsOnUnbrokenLine() {
+        QFETCH(QString, kind);
+        QFETCH(int, block);
+        QFETCH(int, offset);
+        QFETCH(QString, keys);
+        QString line;
+        for (int word = 0; line.size() < 5 * kPiece / 2; ++word) {
+            line += kind == QLatin1String("latin")    ? blob(kPiece)
+                    : kind == QLatin1String("blanks") ? blob(9, word) + QLatin1Char(' ')
+                                                      : QStringLiteral("これは日本語のテキスト");
+        }
+        line.truncate(5 * kPiece / 2);
+        body_->setLineWrapMode(QPlainTextEdit::NoWrap);  // rows are pieces
+        body_->showBody(line);
+        QCOMPARE(body_->document()->blockCount(), 3);
+        QTextEdit unbroken;
+        unbroken.setLineWrapMode(QTextEdit::FixedColumnWidth);
+        unbroken.setLineWrapColumnOrWidth(static_cast<int>(kPiece));
+        unbroken.resize(16 * static_cast<int>(kPiece),
+                        100);  // the columns bound the rows, not the width
+        unbroken.setPlainText(line);
+
+        const QTextDocument& document = *body_->document();
+        const QTextBlock piece = document.findBlockByNumber(block);
+        QTextCursor cursor(piece);
+        cursor.setPosition(piece.position() + (offset < 0 ? piece.length() - 1 + offset : offset));
+        body_->setTextCursor(cursor);
+        const auto shownAt = [&](int at) {
+            return int(BodyPieces::joinedText(document, 0, at).size());
+        };
+        QTextCursor same = unbroken.textCursor();
+        same.setPosition(shownAt(body_->textCursor().position()));
+        unbroken.setTextCursor(same);
+        for (const QString& press : keys.split(QLatin1Char(' '))) {
+            const QStringList keyAndCount = press.split(QLatin1Char('*'));
+            const QKeyCombination key = QKeySequence(keyAndCount.first())[0];
+            for (int n = keyAndCount.value(1, QStringLiteral("1")).toInt(); n > 0; --n) {
+                QTest::keyClick(body_.get(), key.key(), key.keyboardModifiers());
+                QTest::keyClick(&unbroken, key.key(), key.keyboardModifiers());
+            }
+        }
+
+        QCOMPARE(body_->bodyText(), unbroken.toPlainText());
+        QCOMPARE(shownAt(body_->textCursor().position()), unbroken.textCursor().position());
+        QCOMPARE(shownAt(body_->textCursor().anchor()), unbroken.textCursor().anchor());
+        body_->undo();
+        unbroken.undo();
+        QCOMPARE(body_->bodyText(), unbroken.toPlainText());
     }
 
 private:

@@ -290,7 +290,7 @@ void NodeEditingTest::buildNotebookFromNothing() {
     }
     QCOMPARE(form.Doc.CurrentKey, std::string("S0"));
     QCOMPARE(form.TreeView1->SelectedKey(), QStringLiteral("S0"));
-    QCOMPARE(form.Text2->toPlainText(), QStringLiteral("home body"));
+    QCOMPARE(form.Text2->bodyText(), QStringLiteral("home body"));
     QCOMPARE(bodyOf(form, "S0"), QStringLiteral("home body"));
     // The last node added was brought into view under its expanded parent.
     QVERIFY(form.TreeView1->itemForKey("S0")->isExpanded());
@@ -315,7 +315,7 @@ void NodeEditingTest::typingStaysWithItsNode() {
     QTest::keyClick(form.Text2, Qt::Key_Return);
     typeText(form.Text2, QStringLiteral("second"));
     clickNode(form, "S1");
-    QCOMPARE(form.Text2->toPlainText(), QString());
+    QCOMPARE(form.Text2->bodyText(), QString());
     typeInBody(form, QStringLiteral("beta"));
     // Update stores the typing and leaves the focus and the caret where they were ("bet+a").
     QTest::keyClick(form.Text2, Qt::Key_Left);
@@ -328,14 +328,14 @@ void NodeEditingTest::typingStaysWithItsNode() {
     QTest::keyClick(form.TreeView1, Qt::Key_Up);
     QCOMPARE(form.Doc.CurrentKey, std::string("S0"));
     QCOMPARE(form.sbStatusBar->panelText(1), QStringLiteral("A"));
-    QCOMPARE(form.Text2->toPlainText(), QStringLiteral("alpha\nsecond"));
+    QCOMPARE(form.Text2->bodyText(), QStringLiteral("alpha\nsecond"));
     QCOMPARE(bodyOf(form, "S0"), QStringLiteral("alpha\r\nsecond"));
     // Clicking the shown node again shows the stored text again.
     typeInBody(form, QStringLiteral("!"));
     clickNode(form, "S0");
-    QCOMPARE(form.Text2->toPlainText(), QStringLiteral("alpha\nsecond!"));
+    QCOMPARE(form.Text2->bodyText(), QStringLiteral("alpha\nsecond!"));
     QTest::keyClick(form.TreeView1, Qt::Key_Down);
-    QCOMPARE(form.Text2->toPlainText(), QStringLiteral("bet+a"));
+    QCOMPARE(form.Text2->bodyText(), QStringLiteral("bet+a"));
 }
 
 void NodeEditingTest::deleteSubtreeSelectsNeighbour_data() {
@@ -378,7 +378,7 @@ void NodeEditingTest::deleteSubtreeSelectsNeighbour() {
     QCOMPARE(form.Doc.Nodes.Count(), 5 - gone.size());
     QCOMPARE(form.TreeView1->SelectedKey(), next);
     QCOMPARE(QString::fromStdString(form.Doc.CurrentKey), next);
-    QCOMPARE(form.Text2->toPlainText(), QStringLiteral("body of ") + next);
+    QCOMPARE(form.Text2->bodyText(), QStringLiteral("body of ") + next);
     QVERIFY(!form.Text2->isReadOnly());
     // The typing was stored into the deleted node when the tree took the focus, and never
     // reaches the node selected now.
@@ -454,7 +454,7 @@ void NodeEditingTest::popupOnRightReleaseChangesNothing() {
     QCOMPARE(storedWhenOpen, QStringLiteral("typed"));
     QCOMPARE(form.TreeView1->SelectedKey(), QStringLiteral("S0"));
     QCOMPARE(form.Doc.CurrentKey, std::string("S0"));
-    QCOMPARE(form.Text2->toPlainText(), QStringLiteral("typed"));
+    QCOMPARE(form.Text2->bodyText(), QStringLiteral("typed"));
     QCOMPARE(form.sbStatusBar->panelText(1), QStringLiteral("one"));
     QVERIFY(!form.Text1->isVisible());
     // The tree offers no other context menu: a context menu event alone (a platform may send
@@ -608,13 +608,13 @@ void NodeEditingTest::noTypingWithoutSelectedNode() {
     QCOMPARE(backgroundOf(*form.Text2), editable);
     if (how == QLatin1String("open")) {
         form.mnuFileOpen->trigger();
-        QCOMPARE(form.Text2->toPlainText(), QStringLiteral("first line\nsecond line"));
+        QCOMPARE(form.Text2->bodyText(), QStringLiteral("first line\nsecond line"));
     } else if (how == QLatin1String("new")) {
         form.mnuFileNew->trigger();
     } else {
         clickNode(form, "S1");
         QVERIFY(choose(rowCenter(form, "S1"), "mnuPopDel"));
-        QCOMPARE(form.Text2->toPlainText(), QString());
+        QCOMPARE(form.Text2->bodyText(), QString());
     }
     QCOMPARE(form.Doc.Nodes.Count(), how == QLatin1String("open") ? 3 : 0);
     QCOMPARE(form.TreeView1->SelectedKey(), QString());
@@ -630,9 +630,9 @@ void NodeEditingTest::noTypingWithoutSelectedNode() {
     const int count = form.Doc.Nodes.Count();
     QVERIFY(choose(emptySpot(form), "mnuPopDel"));
     QCOMPARE(form.Doc.Nodes.Count(), count);
-    const QString shown = form.Text2->toPlainText();
+    const QString shown = form.Text2->bodyText();
     typeInBody(form, QStringLiteral("lost?"));
-    QCOMPARE(form.Text2->toPlainText(), shown);
+    QCOMPARE(form.Text2->bodyText(), shown);
     // The text shown belongs to no node: Update stores it nowhere.
     form.mnuEditUpdate->trigger();
     if (count == 3) {
@@ -853,7 +853,7 @@ void NodeEditingTest::bodyTooLargeToShow_leavesTextEmpty() {
     QtText::setDisplayHookForTest({});
     QCOMPARE(messages_->texts(),
              QStringList{QStringLiteral("Plan\r\nメモリが足りないため、本文を表示できません。")});
-    QCOMPARE(form.Text2->toPlainText(), QString());
+    QCOMPARE(form.Text2->bodyText(), QString());
     QVERIFY(form.Text2->isReadOnly());
     QCOMPARE(form.TreeView1->SelectedKey(), QStringLiteral("S2"));
     // The typing went to the node it was typed for; Plan keeps its body.
@@ -862,7 +862,7 @@ void NodeEditingTest::bodyTooLargeToShow_leavesTextEmpty() {
     QVERIFY(bodyOf(form, typedInto).endsWith(QStringLiteral("typed")));
     // Shown again once there is memory for it.
     clickNode(form, "S2");
-    QCOMPARE(form.Text2->toPlainText(), QStringLiteral("buy paper"));
+    QCOMPARE(form.Text2->bodyText(), QStringLiteral("buy paper"));
     QVERIFY(!form.Text2->isReadOnly());
 }
 

@@ -48,7 +48,7 @@ private slots:
         QFETCH(QString, shown);
         QFETCH(int, selectionStart);
         QFETCH(int, selectionLength);
-        form_->Text2->setPlainText(shown);
+        form_->Text2->showBody(shown);
         QTextCursor cursor = form_->Text2->textCursor();
         cursor.setPosition(selectionStart);
         cursor.setPosition(selectionStart + selectionLength, QTextCursor::KeepAnchor);
@@ -73,7 +73,7 @@ private slots:
     void executeOpensTheFirstLine() {
         QFETCH(QString, shown);
         QFETCH(QString, expectedTarget);
-        form_->Text2->setPlainText(shown);
+        form_->Text2->showBody(shown);
         MessageLog messages;
 
         form_->mnuExe_Click();

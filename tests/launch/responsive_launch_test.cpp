@@ -84,7 +84,7 @@ private slots:
         QFETCH(QStringList, expectedCalls);
         QFETCH(bool, reported);
         setGio(delay, opens);
-        form_->Text2->setPlainText(target + QStringLiteral("\n二行目"));
+        form_->Text2->showBody(target + QStringLiteral("\n二行目"));
         MessageLog messages;
 
         QWidget* viewport = form_->Text2->viewport();
@@ -102,7 +102,7 @@ private slots:
         form_->mnuExe_Click();
 
         QVERIFY2(counter.paints >= 10, qPrintable(QString::number(counter.paints)));
-        QVERIFY(form_->Text2->toPlainText().contains(QStringLiteral("ね")));
+        QVERIFY(form_->Text2->bodyText().contains(QStringLiteral("ね")));
         QCOMPARE(loggedTargets(), expectedCalls);
         QCOMPARE(messages.texts(), reported ? QStringList{target + kCannotOpen} : QStringList());
     }
@@ -125,7 +125,7 @@ private slots:
         QFETCH(QString, action);
         QFETCH(QStringList, expectedCalls);
         QFETCH(bool, reported);
-        form_->Text2->setPlainText(kMail);
+        form_->Text2->showBody(kMail);
         MessageLog messages;
         qint64 actionTook = -1;
         QTimer::singleShot(200, this, [&] {
@@ -154,7 +154,7 @@ private slots:
     void closingTheLastWindowWhileOpening_quitsQuietly() {
         setGio("4", {});
         const QString missing = QStringLiteral("/nonexistent/notes.txt");
-        form_->Text2->setPlainText(missing);
+        form_->Text2->showBody(missing);
         MessageLog messages;
         bool returned = false;
         QTimer::singleShot(0, form_.get(), [&] {

@@ -191,7 +191,7 @@ private slots:
         QCOMPARE(form.dlgCommonDialog->FileName, path);
         QCOMPARE(QString::fromStdString(form.Doc.CurrentFileName), path);
         QCOMPARE(form.Doc.Nodes.Count(), 3);
-        QCOMPARE(form.Text2->toPlainText(), QStringLiteral("first line\nsecond line"));
+        QCOMPARE(form.Text2->bodyText(), QStringLiteral("first line\nsecond line"));
     }
 
     void commandLineIsOneUnchangedName_data() {
