@@ -176,7 +176,10 @@ void frmMain::Form_Unload() {
 }
 
 void frmMain::Form_Resize() {
-    if (windowLayout_) {
+    if (windowLayout_ && placement_) {
+        // The least width also goes to the window system, so that a user's drag stops there.
+        placement_->setLeastOuterWidth(
+            Twips::toPixels(PaneLayout::kMinPaneWidth, twipsPerPixelX()));
         windowLayout_->Form_Resize();
     }
 }
