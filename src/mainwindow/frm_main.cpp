@@ -92,6 +92,7 @@ frmMain::frmMain(SettingsStore& settings, QWidget* parent)
     Text1->hide();
 
     sbStatusBar = new StatusBar(client);
+    nameForScreenReaders();
 
     // The zone starts left of the least split position; the first layout raises it.
     imgSplitter->setGeometry(0, 0,
@@ -119,6 +120,18 @@ frmMain::frmMain(SettingsStore& settings, QWidget* parent)
 }
 
 frmMain::~frmMain() = default;
+
+// A screen reader names each pane by the caption over it; the captions are the panes' labels.
+// The tree's header is never shown, yet Qt lists it among the tree's children all the same:
+// it reads as the caption, not as the column number Qt gives it by default.
+void frmMain::nameForScreenReaders() {
+    lblTitle[0]->setBuddy(TreeView1);
+    lblTitle[1]->setBuddy(Text2);
+    TreeView1->setAccessibleName(lblTitle[0]->text());
+    TreeView1->setHeaderLabels({lblTitle[0]->text()});
+    Text2->setAccessibleName(lblTitle[1]->text());
+    Text1->setAccessibleName(QStringLiteral("見出し"));
+}
 
 double frmMain::twipsPerPixelX() const {
     return ScreenTwips::perPixelX(*this);

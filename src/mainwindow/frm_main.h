@@ -145,6 +145,8 @@ private:
     QWidget* editorWindow() override { return this; }
     void showChosenTitle(const QString& title) override;
 
+    void nameForScreenReaders();
+
     SettingsStore& settings_;
     // The client area and the file dialog. Members are destroyed in the reverse order of
     // their declaration: the helpers below go first, then these widgets, and the Document
