@@ -29,6 +29,7 @@
 #include "mainwindow/window_layout.h"
 #include "mainwindow/window_placement.h"
 #include "widgets/app_icon.h"
+#include "widgets/dialog_presentation.h"
 #include "widgets/image_list.h"
 
 namespace {
@@ -117,6 +118,7 @@ frmMain::frmMain(SettingsStore& settings, QWidget* parent)
         *this, [this] { return Text2->bodyText(); }, *shellOpener_);
     nodeEditor_ = std::make_unique<NodeEditor>(Doc, *TreeView1, *Text1, *Text2, *mnuPop,
                                                static_cast<NodeEditorHost&>(*this));
+    dialogPresentation_ = std::make_unique<DialogPresentation>(*this);
 }
 
 frmMain::~frmMain() = default;
