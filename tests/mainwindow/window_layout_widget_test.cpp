@@ -160,23 +160,18 @@ private slots:
     }
 
     void screenReaderKnowsEachPane_data() {
-        QTest::addColumn<QString>("pane");  // object name
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("caption");  // the caption that labels it; -1: none
-        QTest::newRow("tree") << "TreeView1"
-                              << "分類" << 0;
-        QTest::newRow("body") << "Text2"
-                              << "内容" << 1;
-        QTest::newRow("title box") << "Text1"
-                                   << "見出し" << -1;
+        QTest::addColumn<QString>("name");  // rows by the pane's object name
+        QTest::addColumn<int>("caption");   // the caption that labels it; -1: none
+        QTest::newRow("TreeView1") << "分類" << 0;
+        QTest::newRow("Text2") << "内容" << 1;
+        QTest::newRow("Text1") << "見出し" << -1;
     }
 
     void screenReaderKnowsEachPane() {
-        QFETCH(QString, pane);
         QFETCH(QString, name);
         QFETCH(int, caption);
         Window w;
-        QWidget* widget = w.form->findChild<QWidget*>(pane);
+        QWidget* widget = w.form->findChild<QWidget*>(QTest::currentDataTag());
         QAccessibleInterface* seen = QAccessible::queryAccessibleInterface(widget);
         QCOMPARE(seen->text(QAccessible::Name), name);
         if (caption >= 0) {
@@ -185,11 +180,9 @@ private slots:
             QCOMPARE(labelled.size(), 1);
             QCOMPARE(labelled.first().first->object(), widget);
         }
-        // Nothing inside a pane reads as a bare number: a header Qt lists names the pane.
-        for (int i = 0; i < seen->childCount(); ++i) {
-            if (seen->child(i)->role() == QAccessible::ColumnHeader) {
-                QCOMPARE(seen->child(i)->text(QAccessible::Name), name);
-            }
+        for (int i = 0; i < seen->childCount(); ++i) {  // a header, never shown, names it too
+            QVERIFY(seen->child(i)->role() != QAccessible::ColumnHeader ||
+                    seen->child(i)->text(QAccessible::Name) == name);
         }
     }
 };
