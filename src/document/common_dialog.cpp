@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include "document/file_dialog_columns.h"
 #include "widgets/local_path.h"
 
 namespace {
@@ -79,6 +80,7 @@ bool CommonDialog::show(Kind kind) {
 
 QString CommonDialog::showQtDialog(const Request& request) {
     ByteNameFileDialog dialog(owner_, request.title);
+    FileDialogColumns::fitWhenRead(dialog);
     dialog.setNameFilter(request.qtFilter);
     if (request.kind == Kind::Open) {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -97,6 +99,7 @@ QString CommonDialog::showQtDialog(const Request& request) {
             dialog.selectFile(start.fileName());
         }
     }
+    FileDialogColumns::sizeForColumns(dialog);
     for (;;) {
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
             return {};

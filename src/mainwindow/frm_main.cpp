@@ -29,6 +29,7 @@
 #include "mainwindow/window_layout.h"
 #include "mainwindow/window_placement.h"
 #include "widgets/app_icon.h"
+#include "widgets/dialog_presentation.h"
 #include "widgets/image_list.h"
 
 namespace {
@@ -92,6 +93,7 @@ frmMain::frmMain(SettingsStore& settings, QWidget* parent)
     Text1->hide();
 
     sbStatusBar = new StatusBar(client);
+    nameForScreenReaders();
 
     // The zone starts left of the least split position; the first layout raises it.
     imgSplitter->setGeometry(0, 0,
@@ -116,9 +118,22 @@ frmMain::frmMain(SettingsStore& settings, QWidget* parent)
         *this, [this] { return Text2->bodyText(); }, *shellOpener_);
     nodeEditor_ = std::make_unique<NodeEditor>(Doc, *TreeView1, *Text1, *Text2, *mnuPop,
                                                static_cast<NodeEditorHost&>(*this));
+    dialogPresentation_ = std::make_unique<DialogPresentation>(*this);
 }
 
 frmMain::~frmMain() = default;
+
+// A screen reader names each pane by the caption over it; the captions are the panes' labels.
+// The tree's header is never shown, yet Qt lists it among the tree's children all the same:
+// it reads as the caption, not as the column number Qt gives it by default.
+void frmMain::nameForScreenReaders() {
+    lblTitle[0]->setBuddy(TreeView1);
+    lblTitle[1]->setBuddy(Text2);
+    TreeView1->setAccessibleName(lblTitle[0]->text());
+    TreeView1->setHeaderLabels({lblTitle[0]->text()});
+    Text2->setAccessibleName(lblTitle[1]->text());
+    Text1->setAccessibleName(QStringLiteral("見出し"));
+}
 
 double frmMain::twipsPerPixelX() const {
     return ScreenTwips::perPixelX(*this);
@@ -176,7 +191,10 @@ void frmMain::Form_Unload() {
 }
 
 void frmMain::Form_Resize() {
-    if (windowLayout_) {
+    if (windowLayout_ && placement_) {
+        // The least width also goes to the window system, so that a user's drag stops there.
+        placement_->setLeastOuterWidth(
+            Twips::toPixels(PaneLayout::kMinPaneWidth, twipsPerPixelX()));
         windowLayout_->Form_Resize();
     }
 }

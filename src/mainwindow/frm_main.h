@@ -32,6 +32,10 @@ class WindowPlacement;
 // The menus, the popup and the toolbar, built from one table (mainwindow/command_surfaces.h).
 class CommandSurfaces;
 
+// Centres every dialog on the window and draws its pictures for the screen
+// (widgets/dialog_presentation.h).
+class DialogPresentation;
+
 // The main window. It owns the Document and the controls and names every handler; the work
 // of each group of handlers is done by the helper object named beside it, which gets the
 // Document and the widgets it works on, and sees the window only through a narrow view.
@@ -145,6 +149,8 @@ private:
     QWidget* editorWindow() override { return this; }
     void showChosenTitle(const QString& title) override;
 
+    void nameForScreenReaders();
+
     SettingsStore& settings_;
     // The client area and the file dialog. Members are destroyed in the reverse order of
     // their declaration: the helpers below go first, then these widgets, and the Document
@@ -161,4 +167,5 @@ private:
     bool loaded_ = false;
     bool unloaded_ = false;
     std::unique_ptr<CommandSurfaces> commands_;
+    std::unique_ptr<DialogPresentation> dialogPresentation_;
 };

@@ -27,12 +27,6 @@ double WindowLayout::twipsPerPixelY() const {
 
 void WindowLayout::Form_Resize() {
     const double tpp = twipsPerPixelX();
-    // The least width also goes to the window system, so that a user's drag stops there.
-    const int least = Twips::toPixels(PaneLayout::kMinPaneWidth, tpp) -
-                      OuterGeometry::frameExtraWidth(*p_.window);
-    if (p_.window->minimumWidth() != least && least > 0) {
-        p_.window->setMinimumWidth(least);
-    }
     const double width = OuterGeometry::width(*p_.window, tpp);
     if (PaneLayout::clampWindowWidth(width) != width) {
         OuterGeometry::setWidth(*p_.window, PaneLayout::clampWindowWidth(width), tpp);

@@ -88,6 +88,7 @@ void WindowPlacement::watchWindowHandle() {
 }
 
 void WindowPlacement::place(const QMargins& frame) {
+    applyLeastWidth(frame);
     const QRect inner = wanted_.marginsRemoved(frame);
     window_.setGeometry(inner.x(), inner.y(), std::max(inner.width(), 1),
                         std::max(inner.height(), 1));
@@ -123,6 +124,19 @@ bool WindowPlacement::eventFilter(QObject* watched, QEvent* event) {
             break;
     }
     return false;
+}
+
+void WindowPlacement::setLeastOuterWidth(int pixels) {
+    leastOuterWidth_ = pixels;
+    const QMargins frame = frame_(window_);
+    applyLeastWidth(plausible(frame) ? frame : QMargins());
+}
+
+void WindowPlacement::applyLeastWidth(const QMargins& frame) {
+    const int inner = leastOuterWidth_ - frame.left() - frame.right();
+    if (inner > 0 && window_.minimumWidth() != inner) {
+        window_.setMinimumWidth(inner);
+    }
 }
 
 QRect WindowPlacement::outerGeometry() const {

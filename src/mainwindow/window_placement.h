@@ -43,11 +43,18 @@ public:
     // The window's outer bounds now, in pixels.
     QRect outerGeometry() const;
 
+    // The least outer width, in pixels. The window system is given the least width of what
+    // lies inside the frame, so that width follows the frame: a least width given while no frame
+    // was known would otherwise hold the window a frame's width wider than the least once the
+    // window manager has framed it.
+    void setLeastOuterWidth(int pixels);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void place(const QMargins& frame);
+    void applyLeastWidth(const QMargins& frame);
     void watchWindowHandle();
 
     QWidget& window_;
@@ -55,6 +62,7 @@ private:
     bool restored_ = false;
     bool frameSeen_ = false;
     bool exposed_ = false;
+    int leastOuterWidth_ = 0;
     QPointer<QWindow> watchedHandle_;
     QRect wanted_;           // outer rectangle, pixels
     double stored_[4] = {};  // left, top, width, height as read (or defaulted), twips

@@ -1,5 +1,6 @@
 // The panes and the splitter of a real main window at 96 logical DPI (15 twips per pixel).
 
+#include <QAccessible>
 #include <QLabel>
 #include <QScreen>
 #include <QTest>
@@ -156,6 +157,33 @@ private slots:
         QVERIFY(f.picSplitter->isHidden());
         QTEST(f.TreeView1->width(), "treeAfterRelease");
         QCOMPARE(f.imgSplitter->x(), f.TreeView1->width());
+    }
+
+    void screenReaderKnowsEachPane_data() {
+        QTest::addColumn<QString>("name");  // rows by the pane's object name
+        QTest::addColumn<int>("caption");   // the caption that labels it; -1: none
+        QTest::newRow("TreeView1") << "分類" << 0;
+        QTest::newRow("Text2") << "内容" << 1;
+        QTest::newRow("Text1") << "見出し" << -1;
+    }
+
+    void screenReaderKnowsEachPane() {
+        QFETCH(QString, name);
+        QFETCH(int, caption);
+        Window w;
+        QWidget* widget = w.form->findChild<QWidget*>(QTest::currentDataTag());
+        QAccessibleInterface* seen = QAccessible::queryAccessibleInterface(widget);
+        QCOMPARE(seen->text(QAccessible::Name), name);
+        if (caption >= 0) {
+            const auto labelled = QAccessible::queryAccessibleInterface(w.form->lblTitle[caption])
+                                      ->relations(QAccessible::Labelled);
+            QCOMPARE(labelled.size(), 1);
+            QCOMPARE(labelled.first().first->object(), widget);
+        }
+        for (int i = 0; i < seen->childCount(); ++i) {  // a header, never shown, names it too
+            QVERIFY(seen->child(i)->role() != QAccessible::ColumnHeader ||
+                    seen->child(i)->text(QAccessible::Name) == name);
+        }
     }
 };
 

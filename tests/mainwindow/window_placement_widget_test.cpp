@@ -26,6 +26,7 @@ struct Desktop {
             frame = border;
         }
         placement.restore(store, 15, 15);
+        placement.setLeastOuterWidth(200);  // 3000 twips, as the main window's layout asks
         window.show();
         QCoreApplication::processEvents();
         if (framing == Framing::Late || framing == Framing::LatePushingDown) {
@@ -132,6 +133,8 @@ private slots:
                                             << QRect(67, 67, 433, 433) << u"1000,1000,6500,6500"_s;
         QTest::newRow("nan, inf, negative, X11's most: 32767 pixels")
             << u"nan,inf,-6500,491505"_s << QRect(67, 67, 433, 32767) << u"1000,1000,6500,491505"_s;
+        QTest::newRow("below the least width, frame included")
+            << u"1500,1500,1500,4500"_s << QRect(100, 100, 200, 300) << u"1500,1500,3000,4500"_s;
     }
 
     void absurdValuesGiveAUsableWindow() {
