@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "bench_bodies.h"
+#include "bench_window.h"
 #include "editing/body_edit.h"
 #include "mainwindow/frm_main.h"
 #include "no_settings.h"
@@ -64,21 +65,10 @@ Cost median(std::vector<Cost> values) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
-    std::vector<qsizetype> sizesKib;
-    for (int i = 2; i < argc; ++i) {
-        sizesKib.push_back(atoll(argv[i]));
-    }
-    if (sizesKib.empty()) {
-        sizesKib = {1024, 16384};
-    }
+    const auto [runs, sizesKib] = readBenchArgs(argc, argv, 1, 5, {1024, 16384});
     NoSettings settings;
     frmMain form(settings);
-    form.resize(1000, 700);
-    form.show();
-    while (!form.windowHandle() || !form.windowHandle()->isExposed()) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
+    showForBench(form);
     BodyEdit* text2 = form.Text2;
     text2->setReadOnly(false);
     const QString normal = QStringLiteral("an ordinary body\nof two lines");

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bench_window.h"
 #include "editing/body_edit.h"
 #include "launch/shell_opener.h"
 #include "mainwindow/frm_main.h"
@@ -83,25 +84,14 @@ int main(int argc, char** argv) {
     int arg = 1;
     const bool fake = argc > arg && std::strcmp(argv[arg], "--fake") == 0;
     arg += fake ? 1 : 0;
-    const int runs = argc > arg ? std::max(1, atoi(argv[arg++])) : 5;
-    std::vector<qsizetype> sizesKib;
-    for (; arg < argc; ++arg) {
-        sizesKib.push_back(atoll(argv[arg]));
-    }
-    if (sizesKib.empty()) {
-        sizesKib = {1024};
-    }
+    const auto [runs, sizesKib] = readBenchArgs(argc, argv, arg, 5, {1024});
     NoSettings settings;
     frmMain form(settings);
     FailingOpener failing;
     if (fake) {
         form.setShellOpener(&failing);
     }
-    form.resize(1000, 700);
-    form.show();
-    while (!form.windowHandle() || !form.windowHandle()->isExposed()) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
+    showForBench(form);
     std::printf("platform %s, %s opener, %d runs, median ms: box on screen, command done\n",
                 qPrintable(QGuiApplication::platformName()), fake ? "failing" : "desktop", runs);
     std::vector<qsizetype> chars{10};

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bench_bodies.h"
+#include "bench_window.h"
 #include "editing/body_edit.h"
 #include "mainwindow/frm_main.h"
 #include "no_settings.h"
@@ -47,21 +48,11 @@ double layoutCost(const QString& text, const QFont& font, qreal width) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 9;
-    std::vector<qsizetype> lengths;
-    for (int i = 2; i < argc; ++i) {
-        lengths.push_back(atoll(argv[i]));
-    }
-    if (lengths.empty()) {
-        lengths = {1000, 2000, 4000, 8000, 16000, 32000, 64000};
-    }
+    const auto [runs, lengths] =
+        readBenchArgs(argc, argv, 1, 9, {1000, 2000, 4000, 8000, 16000, 32000, 64000});
     NoSettings settings;
     frmMain form(settings);
-    form.resize(1000, 700);
-    form.show();
-    while (!form.windowHandle() || !form.windowHandle()->isExposed()) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
+    showForBench(form);
     const QFont font = form.Text2->font();
     std::printf("platform %s, font %s %g pt, median ms of CPU over %d runs\n",
                 qPrintable(QGuiApplication::platformName()), qPrintable(font.family()),

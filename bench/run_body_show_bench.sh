@@ -4,15 +4,7 @@
 # typed into such a line. Usage: bench/run_body_show_bench.sh [RUNS] [SIZE_KIB...]
 # (needs xvfb; builds build/bench in Release)
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build="${BENCH_BUILD_DIR:-$root/build/bench}"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT INT TERM
-
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target body_show_bench >/dev/null
-export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work"
-chmod 700 "$work"
+source "$(dirname "$0")/bench_setup.sh" body_show_bench
 
 QT_QPA_PLATFORM=offscreen "$build/bench/body_show_bench" "$@"
 xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb \

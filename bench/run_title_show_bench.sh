@@ -6,15 +6,8 @@
 # it then times real pastes of 300 KiB and 1 MiB and titles near the limit through xclip.
 # Usage: bench/run_title_show_bench.sh [RUNS] [CHARS...]   (needs xvfb, xclip; builds build/bench)
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build="${BENCH_BUILD_DIR:-$root/build/bench}"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT INT TERM
-
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target title_show_bench mossleaf >/dev/null
-export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work" LANG=C.UTF-8
-chmod 700 "$work"
+source "$(dirname "$0")/bench_setup.sh" title_show_bench mossleaf
+export LANG=C.UTF-8
 
 QT_QPA_PLATFORM=offscreen "$build/bench/title_show_bench" "$@" 2>/dev/null
 xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb \

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench_window.h"
 #include "editing/outline_tree.h"
 #include "editing/title_box.h"
 #include "mainwindow/frm_main.h"
@@ -100,21 +101,11 @@ double clipboardFetch(const QString& text, bool* ok) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
-    std::vector<qsizetype> sizes;
-    for (int i = 2; i < argc; ++i) {
-        sizes.push_back(atoll(argv[i]));
-    }
-    if (sizes.empty()) {
-        sizes = {4096, 10000, 16384, 32768, 65536, 262144, 1048576};
-    }
+    const auto [runs, sizes] =
+        readBenchArgs(argc, argv, 1, 3, {4096, 10000, 16384, 32768, 65536, 262144, 1048576});
     NoSettings settings;
     frmMain form(settings);
-    form.resize(1000, 700);
-    form.show();
-    while (!form.windowHandle() || !form.windowHandle()->isExposed()) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
+    showForBench(form);
     form.activateWindow();
     form.mnuFileNew->trigger();
     form.Text1->setText(QStringLiteral("node"));
