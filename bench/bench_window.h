@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -31,6 +32,16 @@ inline void showForBench(QWidget& window) {
     window.resize(1000, 700);
     window.show();
     while (!window.windowHandle() || !window.windowHandle()->isExposed()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
+// Paints `window` and returns once every event already pending has been handled.
+inline void paintAndSettle(QWidget& window) {
+    window.repaint();
+    bool idle = false;
+    QTimer::singleShot(0, [&idle] { idle = true; });
+    while (!idle) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
 }

@@ -39,12 +39,7 @@ Cost timeToIdle(QWidget& window, Step step) {
     clock.start();
     const double cpuStart = cpuMs();
     step();
-    window.repaint();
-    bool idle = false;
-    QTimer::singleShot(0, [&idle] { idle = true; });
-    while (!idle) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
+    paintAndSettle(window);
     return {static_cast<double>(clock.nsecsElapsed()) / 1e6, cpuMs() - cpuStart};
 }
 

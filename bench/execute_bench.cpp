@@ -15,6 +15,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bench_bodies.h"
 #include "bench_window.h"
 #include "editing/body_edit.h"
 #include "launch/shell_opener.h"
@@ -22,19 +23,6 @@
 #include "no_settings.h"
 
 namespace {
-
-QString line(const QString& kind, qsizetype chars) {
-    const QString piece = kind == QLatin1String("latin")    ? QStringLiteral("x")
-                          : kind == QLatin1String("blanks") ? QStringLiteral("lorem ipsum dolor ")
-                                                            : QStringLiteral("日本語の文章です。");
-    QString text;
-    text.reserve(chars + piece.size());
-    while (text.size() < chars) {
-        text.append(piece);
-    }
-    text.truncate(chars);
-    return text;
-}
 
 class FailingOpener : public ShellOpener {
 public:
@@ -101,7 +89,7 @@ int main(int argc, char** argv) {
     for (const qsizetype count : chars) {
         for (const QString& kind :
              {QStringLiteral("latin"), QStringLiteral("blanks"), QStringLiteral("japanese")}) {
-            form.Text2->showBody(line(kind, count) + QStringLiteral("\nsecond line"));
+            form.Text2->showBody(benchLine(kind, count) + QStringLiteral("\nsecond line"));
             std::vector<double> shown, done;
             int boxWidth = 0;
             for (int run = 0; run < runs; ++run) {

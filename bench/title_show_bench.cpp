@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench_bodies.h"
 #include "bench_window.h"
 #include "editing/outline_tree.h"
 #include "editing/title_box.h"
@@ -33,13 +34,7 @@ QString title(const QString& kind, qsizetype chars) {
                           : kind == QLatin1String("japanese")
                               ? QStringLiteral("日本語の題名です。")
                               : QStringLiteral("aあ1漢 عb");  // scripts and directions mixed
-    QString text;
-    text.reserve(chars + piece.size());
-    while (text.size() < chars) {
-        text.append(piece);
-    }
-    text.truncate(chars);
-    return text;
+    return repeatedTo(piece, chars);
 }
 
 // Wall-clock milliseconds from the start of `step` until the window has painted and nothing
@@ -49,12 +44,7 @@ double timeToIdle(QWidget& window, Step step) {
     QElapsedTimer clock;
     clock.start();
     step();
-    window.repaint();
-    bool idle = false;
-    QTimer::singleShot(0, [&idle] { idle = true; });
-    while (!idle) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
+    paintAndSettle(window);
     return static_cast<double>(clock.nsecsElapsed()) / 1e6;
 }
 
