@@ -33,8 +33,7 @@ constexpr std::size_t kTemporaryTail = kTemporaryTag.size() + kRandomLength + 1 
 // "~" and sixteen hex digits of the hash that stand for the rest of a shortened name.
 constexpr std::size_t kHashedName = 1 + 16;
 constexpr int kCreateAttempts = 100;
-constexpr std::string_view kRecordMarker = "<**********>";
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
 mode_t currentUmask() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -146,9 +145,9 @@ bool sameFile(const struct stat& a, const struct stat& b) {
 }
 
 // Removes `name`, a temporary name of this program, from the folder when it is a regular
-// file of this user's that nobody is writing and that holds nothing but the start of an
-// outline. Every doubt leaves the file where it is.
-void removeIfInterrupted(int folderFd, const char* name) {
+// file of this user's that nobody is writing and whose start the owner of the target
+// recognises as its own. Every doubt leaves the file where it is.
+void removeIfInterrupted(int folderFd, const char* name, const LeftoverCheck& check) {
     struct stat listed {};
     if (::fstatat(folderFd, name, &listed, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(listed.st_mode) ||
         listed.st_uid != ::geteuid()) {
@@ -160,13 +159,13 @@ void removeIfInterrupted(int folderFd, const char* name) {
         return;
     }
     struct stat opened {};
-    char head[kUtf8Bom.size() + kRecordMarker.size()];
+    std::string head(check.headSize, '\0');
     std::size_t got = 0;
     // A save in progress holds a lock on its temporary file.
     if (::fstat(fd, &opened) == 0 && sameFile(opened, listed) &&
         ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        while (got < sizeof head) {
-            const ssize_t n = ::pread(fd, head + got, sizeof head - got, off_t(got));
+        while (got < head.size()) {
+            const ssize_t n = ::pread(fd, head.data() + got, head.size() - got, off_t(got));
             if (n < 0 && errno == EINTR) {
                 continue;
             }
@@ -175,13 +174,11 @@ void removeIfInterrupted(int folderFd, const char* name) {
             }
             got += std::size_t(n);
         }
-        const std::string_view start(head, got);
-        const bool outline = (got == 0 && opened.st_size == 0) ||
-                             start.starts_with(kRecordMarker) ||
-                             (start.starts_with(kUtf8Bom) &&
-                              start.substr(kUtf8Bom.size()).starts_with(kRecordMarker));
+        head.resize(got);
+        // Nothing read from a file that has bytes is nothing to recognise it by.
+        const bool recognised = (got > 0 || opened.st_size == 0) && check.matches(head);
         struct stat now {};
-        if (outline && ::fstatat(folderFd, name, &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+        if (recognised && ::fstatat(folderFd, name, &now, AT_SYMLINK_NOFOLLOW) == 0 &&
             sameFile(now, opened)) {
             ::unlinkat(folderFd, name, 0);
         }
@@ -249,7 +246,8 @@ std::string AtomicFile::FileSink::failureReason() const {
     return lastError ? std::strerror(lastError) : std::string();
 }
 
-AtomicFile::AtomicFile(std::string path) : path_(std::move(path)), target_(path_) {}
+AtomicFile::AtomicFile(std::string path, LeftoverCheck leftovers)
+    : path_(std::move(path)), leftovers_(std::move(leftovers)), target_(path_) {}
 
 AtomicFile::~AtomicFile() {
     discard();
@@ -406,6 +404,9 @@ bool AtomicFile::commit() {
 }
 
 void AtomicFile::removeInterruptedSaves(int folderFd) const {
+    if (!leftovers_.matches) {
+        return;
+    }
     // A descriptor of its own, so that reading the folder leaves folderFd as it was.
     const int listFd = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (listFd < 0) {
@@ -425,7 +426,7 @@ void AtomicFile::removeInterruptedSaves(int folderFd) const {
     }
     ::closedir(folder);
     for (const std::string& name : candidates) {
-        removeIfInterrupted(folderFd, name.c_str());
+        removeIfInterrupted(folderFd, name.c_str(), leftovers_);
     }
 }
 

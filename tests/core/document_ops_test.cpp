@@ -13,6 +13,7 @@
 #include <stdexcept>
 
 #include "core/document.h"
+#include "core/outline_reader.h"
 #include "core/outline_save.h"
 #include "outline_test_support.h"
 
@@ -306,7 +307,7 @@ private slots:
         const QByteArray old = "<**********>, 1 , 0 ,A\r\n\xC3\xA9\r\n";
         writeFile(path, old);
         Document doc;
-        doc.LoadDocument(path.toStdString());
+        LoadDocument(doc, path.toStdString());
         // An escaped byte makes the UTF-8 file invalid: it is written a second time.
         doc.StoreBody("S1", pass == 1 ? u"\u00E9!" : u"\u00E9\xDC81");
         int passes = 0;
@@ -332,7 +333,7 @@ private slots:
         const std::string small = fileIn(dir.path(), QStringLiteral("small.txt")).toStdString();
         writeFile(QString::fromStdString(small), kWorkedExample);
         Document doc;
-        doc.LoadDocument(small);
+        LoadDocument(doc, small);
         doc.StoreBody("S2", u"edited");
         doc.ShowSelection("S2");
         const QString before = describe(doc);
@@ -357,7 +358,7 @@ private slots:
             }
             LoadOutcome outcome;
             try {
-                outcome = doc.LoadDocument(big.toStdString());
+                outcome = LoadDocument(doc, big.toStdString());
             } catch (...) {
                 ::_exit(4);
             }
