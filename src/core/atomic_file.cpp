@@ -92,16 +92,21 @@ std::string hexDigits(std::uint64_t value, std::size_t digits) {
 // whole name, so that two long names sharing their beginning never share a prefix. A name
 // the folder cannot hold at all keeps the plain prefix and fails with the system's reason.
 std::string temporaryPrefixFor(const std::string& name, std::size_t nameMax) {
-    std::string prefix = "." + name + ".";
-    if (prefix.size() + kTemporaryTail <= nameMax || name.size() > nameMax ||
+    // Appended piece by piece: "." + a temporary string has GCC 12 warn of an overlapping copy
+    // that cannot happen (-Wrestrict).
+    std::string prefix(1, '.');
+    if (name.size() + 2 + kTemporaryTail <= nameMax || name.size() > nameMax ||
         nameMax <= kHashedName + kTemporaryTail + 2) {
-        return prefix;
+        return prefix.append(name).append(1, '.');
     }
     std::size_t keep = nameMax - 2 - kHashedName - kTemporaryTail;
     while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) {
         --keep;
     }
-    return "." + name.substr(0, keep) + "~" + hexDigits(fnv1a(name), 16) + ".";
+    return prefix.append(name, 0, keep)
+        .append(1, '~')
+        .append(hexDigits(fnv1a(name), 16))
+        .append(1, '.');
 }
 
 // The check that ends a temporary name made for `prefix` with `random`.
