@@ -157,7 +157,7 @@ private slots:
         QCOMPARE(doc.Nodes.Count(), adds ? 1 : 0);
         QCOMPARE(int(doc.NodeCounter), adds ? counter + 1 : counter);
         if (adds) {
-            QCOMPARE(node->Key, "S" + std::to_string(counter));
+            QCOMPARE(QString::fromStdString(node->Key), QStringLiteral("S%1").arg(counter));
             QVERIFY(doc.BodyTable[counter].empty());  // the new node's slot is emptied
         }
     }

@@ -196,7 +196,7 @@ private slots:
             doc.CurrentKey = doc.CurrentKey.empty() ? "S1" : "";
         }
         for (int i = 0; i < 3; ++i) {
-            doc.StoreBody("S" + std::to_string(i + 1), us(bodies[i]));
+            doc.StoreBody(mossleaf::nodeKey(i + 1), us(bodies[i]));
         }
         const QString out = fileIn(dir_.path(), QStringLiteral("out.txt"));
         const SaveOutcome outcome = SaveDocument(doc, out.toStdString());
