@@ -78,7 +78,7 @@ void Document::ClearDocument() {
     Nodes.Clear();
     CurrentFileName.clear();
     // A new Document is written in CP932; a load sets the encoding of its file afterwards.
-    Encoding = TextEncoding::Cp932;
+    encoding = TextEncoding::Cp932;
     onDisk = FileFingerprint();
 }
 

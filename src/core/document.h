@@ -31,7 +31,7 @@ public:
     std::string CurrentFileName;
     std::int16_t EntryMode = 0;
     // The encoding the file was read in; a new Document is written in CP932.
-    TextEncoding Encoding = TextEncoding::Cp932;
+    TextEncoding encoding = TextEncoding::Cp932;
     // The file last read or saved, as it was then; empty for a new Document.
     FileFingerprint onDisk;
 

@@ -121,7 +121,7 @@ void takeLoaded(Document& doc, Document& loaded) {
     }
     doc.NodeCounter = loaded.NodeCounter;
     doc.CurrentFileName.swap(loaded.CurrentFileName);
-    doc.Encoding = loaded.Encoding;
+    doc.encoding = loaded.encoding;
 }
 
 }  // namespace
@@ -188,7 +188,7 @@ LoadOutcome loadOutline(Document& doc, std::shared_ptr<const std::string> bytes,
     doc.ClearDocument();
     doc.CurrentFileName = path;
     doc.NodeCounter = 1;
-    doc.Encoding = detectEncoding(*bytes);
+    doc.encoding = detectEncoding(*bytes);
 
     std::string_view content(*bytes);
     if (content.starts_with(kUtf8Bom)) {
@@ -201,11 +201,11 @@ LoadOutcome loadOutline(Document& doc, std::shared_ptr<const std::string> bytes,
     }
     if (!isHeader(line)) {
         doc.CurrentFileName.clear();
-        doc.Encoding = TextEncoding::Cp932;
+        doc.encoding = TextEncoding::Cp932;
         return {LoadOutcome::Status::NotOutline, {}};
     }
 
-    const TextEncoding encoding = doc.Encoding;
+    const TextEncoding encoding = doc.encoding;
     LoadOutcome outcome;
     int record = 0;
     // The record being read: its header fields and its body so far.

@@ -126,7 +126,7 @@ SaveOutcome save(Document& doc, const std::string& path, const SinkInterposer& i
         return status;
     };
 
-    TextEncoding encoding = doc.Encoding;
+    TextEncoding encoding = doc.encoding;
     WriteStatus status = writeAs(encoding);
     // A file that would be read in another encoding, or that cannot be written in its own,
     // is written again as UTF-8 with a byte-order mark, which nothing can mistake.
@@ -153,13 +153,13 @@ SaveOutcome save(Document& doc, const std::string& path, const SinkInterposer& i
         return failed(file.error());
     }
     doc.onDisk = FileFingerprint::ofWritten(file.target(), file.written(), written);
-    if (encoding != doc.Encoding) {
+    if (encoding != doc.encoding) {
         // Only a CP932 notebook becoming UTF-8 is news to the user; a UTF-8 one that gained
         // its byte-order mark is still UTF-8.
-        if (doc.Encoding == TextEncoding::Cp932) {
+        if (doc.encoding == TextEncoding::Cp932) {
             outcome.status = SaveOutcome::Status::SavedAsUtf8;
         }
-        doc.Encoding = encoding;
+        doc.encoding = encoding;
     }
     return outcome;
 }

@@ -258,12 +258,12 @@ private slots:
         doc.StoreBody("S5", u"body");
         doc.ShowSelection("S5");
         doc.CurrentFileName = "/tmp/a.txt";
-        doc.Encoding = TextEncoding::Utf8;
+        doc.encoding = TextEncoding::Utf8;
         doc.NodeCounter = 9;
         doc.ClearDocument();
         QCOMPARE(doc.Nodes.Count(), 0);
         QVERIFY(doc.CurrentFileName.empty());
-        QCOMPARE(doc.Encoding, TextEncoding::Cp932);  // a new Document is written in CP932
+        QCOMPARE(doc.encoding, TextEncoding::Cp932);  // a new Document is written in CP932
         QCOMPARE(int(doc.NodeCounter), 9);
         QCOMPARE(doc.CurrentKey, std::string("S5"));
         QCOMPARE(int(doc.CurrentIndex), 1);
@@ -322,7 +322,7 @@ private slots:
         QCOMPARE(outcome.reason, std::string(std::strerror(ENOMEM)));
         QCOMPARE(readFile(path), old);
         QCOMPARE(entriesOf(dir.path()), QStringList("notes.txt"));
-        QCOMPARE(doc.Encoding, TextEncoding::Utf8);
+        QCOMPARE(doc.encoding, TextEncoding::Utf8);
     }
 
     void outOfMemoryLeavesTheLoadedDocument() {
@@ -364,7 +364,7 @@ private slots:
             }
             const bool kept = describe(doc) == before && doc.CurrentFileName == small &&
                               doc.CurrentKey == "S2" && doc.NodeCounter == 4 &&
-                              doc.Encoding == TextEncoding::Cp932;
+                              doc.encoding == TextEncoding::Cp932;
             ::_exit(outcome.status != LoadOutcome::Status::CannotOpen ? 1
                     : outcome.reason != std::strerror(ENOMEM)         ? 2
                     : kept                                            ? 0

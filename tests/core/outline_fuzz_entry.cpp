@@ -243,12 +243,12 @@ struct Saved {
 // The product's save to notes.txt in the folder, and what it wrote. Empty when all holds,
 // otherwise what went wrong.
 std::string save(Document& doc, Saved& saved) {
-    const TextEncoding before = doc.Encoding;
+    const TextEncoding before = doc.encoding;
     const SaveOutcome outcome = SaveDocument(doc, saveFolder() + "/notes.txt");
     if (outcome.status == SaveOutcome::Status::Failed) {
         return "the save failed: " + outcome.reason;
     }
-    saved.encoding = doc.Encoding;
+    saved.encoding = doc.encoding;
     saved.bytes = readFile(saveFolder() + "/notes.txt");
     if ((before == TextEncoding::Cp932 && saved.encoding != before) !=
         (outcome.status == SaveOutcome::Status::SavedAsUtf8)) {
@@ -323,7 +323,7 @@ std::string compareOpened(const Document& doc, const Saved& saved, Document& aga
 std::string checkEditedSave(std::string_view bytes) {
     Document doc;
     load(doc, bytes);
-    const TextEncoding read = doc.Encoding;
+    const TextEncoding read = doc.encoding;
     const std::vector<std::string> edits = applyFuzzEdits(doc, bytes);
     const std::set<std::string> edited(edits.begin(), edits.end());
     Saved saved;

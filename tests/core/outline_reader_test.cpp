@@ -121,7 +121,7 @@ private slots:
         QFETCH(QByteArray, file);
         Document doc;
         QCOMPARE(LoadDocument(doc, put(file).toStdString()).status, LoadOutcome::Status::Loaded);
-        QTEST(doc.Encoding, "encoding");
+        QTEST(doc.encoding, "encoding");
         QTEST(describe(doc), "tree");
     }
 

@@ -66,13 +66,13 @@ private slots:
         writeFile(in, file);
         Document doc;
         QCOMPARE(LoadDocument(doc, in.toStdString()).status, LoadOutcome::Status::Loaded);
-        QCOMPARE(doc.Encoding, encoding);
+        QCOMPARE(doc.encoding, encoding);
         QCOMPARE(save(doc), saved);
         // and the saved file reads back as the same Document
         Document again;
         LoadDocument(again, fileIn(dir_.path(), QStringLiteral("out.txt")).toStdString());
         QCOMPARE(describe(again), describe(doc));
-        QCOMPARE(again.Encoding, encoding);
+        QCOMPARE(again.encoding, encoding);
     }
 
     void writesTheRecordFormat_data() {
@@ -167,7 +167,7 @@ private slots:
         const SaveOutcome outcome = SaveDocument(doc, out.toStdString());
         QTEST(outcome.status, "status");
         QTEST(readFile(out), "saved");
-        QTEST(doc.Encoding, "encoding");
+        QTEST(doc.encoding, "encoding");
         Document again;
         LoadDocument(again, out.toStdString());
         QCOMPARE(describe(again), describe(doc));

@@ -103,7 +103,7 @@ private slots:
         const QString path = fileIn(dir_.path(), QStringLiteral("out.txt"));
         QCOMPARE(SaveDocument(doc, path.toStdString()).status, status);
         QCOMPARE(readFile(path), file);
-        QCOMPARE(doc.Encoding, status == SaveOutcome::Status::SavedAsUtf8 ? TextEncoding::Utf8Bom
+        QCOMPARE(doc.encoding, status == SaveOutcome::Status::SavedAsUtf8 ? TextEncoding::Utf8Bom
                                                                           : TextEncoding::Cp932);
         // The file reads back as the same text; only the input-method characters come back
         // as the code points CP932 holds them under.
@@ -130,7 +130,7 @@ private slots:
         QCOMPARE(readFile(out), QByteArray("\xEF\xBB\xBF<**********>, 1 , 0 ,\xE6\xBC\xA2\r\n"
                                            "\xE3\x81\x82\x80\r\n"
                                            "<**********>, 2 , 1 ,B\r\nb\xF0\x9F\x98\x80\r\n"));
-        QCOMPARE(doc.Encoding, TextEncoding::Utf8Bom);
+        QCOMPARE(doc.encoding, TextEncoding::Utf8Bom);
     }
 
     void failedWriteLeavesTheOldFile_data() {
@@ -174,13 +174,13 @@ private slots:
             QCOMPARE(QString::fromStdString(outcome.reason), QString("No space left on device"));
             QCOMPARE(readFile(path), old);
             QCOMPARE(entriesOf(dir_.path()), QStringList("notes.txt"));
-            QCOMPARE(doc.Encoding, TextEncoding::Cp932);
+            QCOMPARE(doc.encoding, TextEncoding::Cp932);
         }
         // With room for every byte the same save succeeds.
         QCOMPARE(save(size).status, SaveOutcome::Status::SavedAsUtf8);
         QCOMPARE(readFile(path).size(), size);
         QCOMPARE(entriesOf(dir_.path()), QStringList("notes.txt"));
-        QCOMPARE(doc.Encoding, TextEncoding::Utf8Bom);
+        QCOMPARE(doc.encoding, TextEncoding::Utf8Bom);
     }
 
     void refusesTargetsItCannotReplace_data() {
