@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "core/document.h"
+#include "core/outline_reader.h"
+#include "core/outline_save.h"
 
 namespace {
 
@@ -40,7 +42,7 @@ int main(int argc, char** argv) {
     for (int run = 0; run < runs; ++run) {
         mossleaf::Document doc;
         const auto loadStart = Clock::now();
-        const mossleaf::LoadOutcome loaded = doc.LoadDocument(path);
+        const mossleaf::LoadOutcome loaded = mossleaf::LoadDocument(doc, path);
         firstBody = doc.bodyOf("S1").size();
         loads.push_back(secondsSince(loadStart));
         if (loaded.status != mossleaf::LoadOutcome::Status::Loaded) {
@@ -49,7 +51,7 @@ int main(int argc, char** argv) {
         }
 
         const auto saveStart = Clock::now();
-        const mossleaf::SaveOutcome saved = doc.SaveDocument(savePath);
+        const mossleaf::SaveOutcome saved = mossleaf::SaveDocument(doc, savePath);
         saves.push_back(secondsSince(saveStart));
         if (saved.status != mossleaf::SaveOutcome::Status::Saved) {
             std::fprintf(stderr, "save failed: %s\n", saved.reason.c_str());

@@ -33,8 +33,7 @@ constexpr std::size_t kTemporaryTail = kTemporaryTag.size() + kRandomLength + 1 
 // "~" and sixteen hex digits of the hash that stand for the rest of a shortened name.
 constexpr std::size_t kHashedName = 1 + 16;
 constexpr int kCreateAttempts = 100;
-constexpr std::string_view kRecordMarker = "<**********>";
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
 mode_t currentUmask() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -93,16 +92,21 @@ std::string hexDigits(std::uint64_t value, std::size_t digits) {
 // whole name, so that two long names sharing their beginning never share a prefix. A name
 // the folder cannot hold at all keeps the plain prefix and fails with the system's reason.
 std::string temporaryPrefixFor(const std::string& name, std::size_t nameMax) {
-    std::string prefix = "." + name + ".";
-    if (prefix.size() + kTemporaryTail <= nameMax || name.size() > nameMax ||
+    // Appended piece by piece: "." + a temporary string has GCC 12 warn of an overlapping copy
+    // that cannot happen (-Wrestrict).
+    std::string prefix(1, '.');
+    if (name.size() + 2 + kTemporaryTail <= nameMax || name.size() > nameMax ||
         nameMax <= kHashedName + kTemporaryTail + 2) {
-        return prefix;
+        return prefix.append(name).append(1, '.');
     }
     std::size_t keep = nameMax - 2 - kHashedName - kTemporaryTail;
     while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) {
         --keep;
     }
-    return "." + name.substr(0, keep) + "~" + hexDigits(fnv1a(name), 16) + ".";
+    return prefix.append(name, 0, keep)
+        .append(1, '~')
+        .append(hexDigits(fnv1a(name), 16))
+        .append(1, '.');
 }
 
 // The check that ends a temporary name made for `prefix` with `random`.
@@ -146,9 +150,9 @@ bool sameFile(const struct stat& a, const struct stat& b) {
 }
 
 // Removes `name`, a temporary name of this program, from the folder when it is a regular
-// file of this user's that nobody is writing and that holds nothing but the start of an
-// outline. Every doubt leaves the file where it is.
-void removeIfInterrupted(int folderFd, const char* name) {
+// file of this user's that nobody is writing and whose start the owner of the target
+// recognises as its own. Every doubt leaves the file where it is.
+void removeIfInterrupted(int folderFd, const char* name, const LeftoverCheck& check) {
     struct stat listed {};
     if (::fstatat(folderFd, name, &listed, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(listed.st_mode) ||
         listed.st_uid != ::geteuid()) {
@@ -160,13 +164,13 @@ void removeIfInterrupted(int folderFd, const char* name) {
         return;
     }
     struct stat opened {};
-    char head[kUtf8Bom.size() + kRecordMarker.size()];
+    std::string head(check.headSize, '\0');
     std::size_t got = 0;
     // A save in progress holds a lock on its temporary file.
     if (::fstat(fd, &opened) == 0 && sameFile(opened, listed) &&
         ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        while (got < sizeof head) {
-            const ssize_t n = ::pread(fd, head + got, sizeof head - got, off_t(got));
+        while (got < head.size()) {
+            const ssize_t n = ::pread(fd, head.data() + got, head.size() - got, off_t(got));
             if (n < 0 && errno == EINTR) {
                 continue;
             }
@@ -175,13 +179,11 @@ void removeIfInterrupted(int folderFd, const char* name) {
             }
             got += std::size_t(n);
         }
-        const std::string_view start(head, got);
-        const bool outline = (got == 0 && opened.st_size == 0) ||
-                             start.starts_with(kRecordMarker) ||
-                             (start.starts_with(kUtf8Bom) &&
-                              start.substr(kUtf8Bom.size()).starts_with(kRecordMarker));
+        head.resize(got);
+        // Nothing read from a file that has bytes is nothing to recognise it by.
+        const bool recognised = (got > 0 || opened.st_size == 0) && check.matches(head);
         struct stat now {};
-        if (outline && ::fstatat(folderFd, name, &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+        if (recognised && ::fstatat(folderFd, name, &now, AT_SYMLINK_NOFOLLOW) == 0 &&
             sameFile(now, opened)) {
             ::unlinkat(folderFd, name, 0);
         }
@@ -249,7 +251,8 @@ std::string AtomicFile::FileSink::failureReason() const {
     return lastError ? std::strerror(lastError) : std::string();
 }
 
-AtomicFile::AtomicFile(std::string path) : path_(std::move(path)), target_(path_) {}
+AtomicFile::AtomicFile(std::string path, LeftoverCheck leftovers)
+    : path_(std::move(path)), leftovers_(std::move(leftovers)), target_(path_) {}
 
 AtomicFile::~AtomicFile() {
     discard();
@@ -406,6 +409,9 @@ bool AtomicFile::commit() {
 }
 
 void AtomicFile::removeInterruptedSaves(int folderFd) const {
+    if (!leftovers_.matches) {
+        return;
+    }
     // A descriptor of its own, so that reading the folder leaves folderFd as it was.
     const int listFd = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (listFd < 0) {
@@ -425,7 +431,7 @@ void AtomicFile::removeInterruptedSaves(int folderFd) const {
     }
     ::closedir(folder);
     for (const std::string& name : candidates) {
-        removeIfInterrupted(folderFd, name.c_str());
+        removeIfInterrupted(folderFd, name.c_str(), leftovers_);
     }
 }
 

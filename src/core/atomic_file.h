@@ -3,9 +3,12 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <cstddef>
+#include <functional>
 #include <string>
+#include <string_view>
 
-#include "core/outline_writer.h"
+#include "core/byte_sink.h"
 
 namespace mossleaf {
 
@@ -13,15 +16,25 @@ namespace mossleaf {
 // temporary file in the same folder, which is flushed, given the old file's mode, owner,
 // group and user extended attributes, and renamed over the target. Until commit() succeeds
 // the target is untouched; a failed or abandoned file leaves no temporary file behind, and
-// a successful commit removes what saves of the same file that were killed left behind.
+// a successful commit removes what saves of the same file that were killed left behind,
+// as far as the caller's LeftoverCheck recognises them.
 // Past a file-size limit (ulimit -f) the system ends the process with SIGXFSZ, and every
 // unsaved note with it. Ignored, a write fails with EFBIG and is reported like a full disk. A
 // handler the program set up itself is left alone. AtomicFile calls it before every save.
 void ignoreFileSizeSignal();
 
+// How the caller knows a temporary file of its own that a killed save left: by its first
+// headSize bytes, fewer when the file is shorter (an empty head only for an empty file).
+// Only a file with a temporary name of this target, regular, the user's, locked by no save
+// in progress, is shown to `matches`; without `matches` nothing is removed.
+struct LeftoverCheck {
+    std::size_t headSize = 0;
+    std::function<bool(std::string_view head)> matches;
+};
+
 class AtomicFile {
 public:
-    explicit AtomicFile(std::string path);
+    explicit AtomicFile(std::string path, LeftoverCheck leftovers = {});
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -59,6 +72,7 @@ private:
     void removeInterruptedSaves(int folderFd) const;
 
     std::string path_;
+    LeftoverCheck leftovers_;
     std::string target_;
     std::string folder_;
     // What every temporary name of the target starts with.

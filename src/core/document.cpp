@@ -1,15 +1,8 @@
 #include "core/document.h"
 
-#include <cerrno>
 #include <charconv>
-#include <cstring>
-#include <memory>
-#include <new>
-#include <stdexcept>
 
 #include "core/number_text.h"
-#include "core/outline_reader.h"
-#include "core/outline_save.h"
 #include "core/typed_text.h"
 
 namespace mossleaf {
@@ -17,7 +10,7 @@ namespace mossleaf {
 namespace {
 
 bool isSlot(int number) {
-    return number >= 0 && number < Document::BodySlots;
+    return number >= 0 && number < Document::kBodySlots;
 }
 
 }  // namespace
@@ -85,48 +78,8 @@ void Document::ClearDocument() {
     Nodes.Clear();
     CurrentFileName.clear();
     // A new Document is written in CP932; a load sets the encoding of its file afterwards.
-    Encoding = TextEncoding::Cp932;
+    encoding = TextEncoding::Cp932;
     onDisk = FileFingerprint();
-}
-
-LoadOutcome Document::LoadDocument(const std::string& path) {
-    try {
-        std::string reason;
-        struct stat opened {};
-        std::shared_ptr<const std::string> bytes = readWholeFile(path, reason, &opened);
-        if (!bytes) {
-            const bool special =
-                opened.st_mode != 0 && !S_ISREG(opened.st_mode) && !S_ISDIR(opened.st_mode);
-            return {LoadOutcome::Status::CannotOpen, reason, special};
-        }
-        // Read into a Document of its own first: running out of memory halfway (a title of
-        // a gigabyte) must leave this one as it was.
-        auto loaded = std::make_unique<Document>();
-        FileFingerprint print = FileFingerprint::ofRead(path, opened, bytes);
-        const LoadOutcome outcome = loadOutline(*loaded, std::move(bytes), path);
-        takeLoaded(*loaded);
-        onDisk = std::move(print);
-        return outcome;
-    } catch (const std::bad_alloc&) {
-    } catch (const std::length_error&) {
-    }
-    return {LoadOutcome::Status::CannotOpen, std::strerror(ENOMEM)};
-}
-
-void Document::takeLoaded(Document& loaded) {
-    // What loadOutline sets; the rest (the current node, the slots past the last record)
-    // stays as a load into this Document would have left it.
-    Nodes.replaceWith(loaded.Nodes);
-    for (int slot = 1; slot < loaded.NodeCounter && slot < BodySlots; ++slot) {
-        BodyTable[slot] = std::move(loaded.BodyTable[slot]);
-    }
-    NodeCounter = loaded.NodeCounter;
-    CurrentFileName.swap(loaded.CurrentFileName);
-    Encoding = loaded.Encoding;
-}
-
-SaveOutcome Document::SaveDocument(const std::string& path, bool replaceChanged) {
-    return saveOutlineFile(*this, path, {}, replaceChanged);
 }
 
 std::int16_t NodeNumberOf(std::string_view key) {

@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "core/file_fingerprint.h"
 #include "core/node_collection.h"
@@ -14,46 +13,17 @@
 
 namespace mossleaf {
 
-// What LoadDocument found; the window turns it into the user's message.
-struct LoadOutcome {
-    enum class Status {
-        Loaded,          // the file's records are the Document now (an empty file included)
-        CannotOpen,      // nothing changed
-        NotOutline,      // first line is not a record header: Document empty, no file name
-        TooManyRecords,  // the first 512 records were read; no file name, so Save asks for one
-    };
-    Status status = Status::Loaded;
-    std::string reason;  // the system's reason for CannotOpen, when known
-    // CannotOpen because it is a pipe, a device or a socket, which are never read.
-    bool specialFile = false;
-};
-
-struct SaveOutcome {
-    enum class Status {
-        Saved,
-        SavedAsUtf8,  // CP932 would not give the same text back: written as UTF-8 with a BOM
-        Failed,       // the old file is untouched and the Document unchanged
-        // The file was written by someone else since it was read or saved here: nothing was
-        // written, nothing changed. A save told to replace it writes over it.
-        ChangedOnDisk,
-    };
-    Status status = Status::Saved;
-    std::string reason;  // the system's reason for Failed, when known
-    // Keys of the nodes whose body holds a line that reads back as a record header (the
-    // marker alone, or the marker and a comma): the file was written, but on the next open
-    // those notes split in two. In Index order.
-    std::vector<std::string> markerLineKeys;
-};
-
 // The one notebook of the run. The window procedures of the same names call these and do
-// the widget part themselves (reading Text1, showing Text2, moving the focus).
+// the widget part themselves (reading Text1, showing Text2, moving the focus). Reading and
+// writing files is not the model's: LoadDocument (outline_reader) and SaveDocument
+// (outline_save) fill it and write it out.
 class Document {
 public:
-    static constexpr int BodySlots = 513;  // slots 0..512
-    static constexpr int MaxRecords = 512;
+    static constexpr int kBodySlots = 513;  // slots 0..512
+    static constexpr int kMaxRecords = 512;
 
     NodeCollection Nodes;
-    std::array<StoredText, BodySlots> BodyTable;
+    std::array<StoredText, kBodySlots> BodyTable;
     std::int16_t NodeCounter = 0;
     std::int16_t NodeLimit = 0;
     std::string CurrentKey;
@@ -61,7 +31,7 @@ public:
     std::string CurrentFileName;
     std::int16_t EntryMode = 0;
     // The encoding the file was read in; a new Document is written in CP932.
-    TextEncoding Encoding = TextEncoding::Cp932;
+    TextEncoding encoding = TextEncoding::Cp932;
     // The file last read or saved, as it was then; empty for a new Document.
     FileFingerprint onDisk;
 
@@ -85,15 +55,6 @@ public:
     // Empties the tree and CurrentFileName; the caller empties Text2. The encoding goes back
     // to CP932, the one of a new Document (a load then sets its file's).
     void ClearDocument();
-
-    // Running out of memory gives CannotOpen and leaves the Document as it was.
-    LoadOutcome LoadDocument(const std::string& path);
-    // Writing over the file last read or saved gives ChangedOnDisk when another program has
-    // changed it since, unless `replaceChanged` is set.
-    SaveOutcome SaveDocument(const std::string& path, bool replaceChanged = false);
-
-private:
-    void takeLoaded(Document& loaded);
 };
 
 // The number in a node key ("S12" -> 12): the characters after the first read as a decimal

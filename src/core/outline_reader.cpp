@@ -8,14 +8,16 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <new>
+#include <stdexcept>
 
+#include "core/file_fingerprint.h"
 #include "core/number_text.h"
+#include "core/outline_format.h"
 
 namespace mossleaf {
 
 namespace {
-
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // Walks the lines of a buffer once. A line ends at CR LF, a lone CR or a lone LF; the last
 // line may have no end. The next CR and the next LF are remembered and searched again only
@@ -72,9 +74,9 @@ private:
 
 bool isHeader(const LineScanner::Line& line) {
     const std::size_t length = line.end - line.begin;
-    return length >= RecordMarker.size() &&
-           std::memcmp(line.begin, RecordMarker.data(), RecordMarker.size()) == 0 &&
-           (length == RecordMarker.size() || line.begin[RecordMarker.size()] == ',');
+    return length >= kRecordMarker.size() &&
+           std::memcmp(line.begin, kRecordMarker.data(), kRecordMarker.size()) == 0 &&
+           (length == kRecordMarker.size() || line.begin[kRecordMarker.size()] == ',');
 }
 
 // The fields of a header line: marker, record number, parent number, title. The title is
@@ -87,10 +89,10 @@ struct Header {
 Header splitHeader(const LineScanner::Line& line) {
     std::string_view rest(line.begin, line.end - line.begin);
     Header header;
-    if (rest.size() == RecordMarker.size()) {
+    if (rest.size() == kRecordMarker.size()) {
         return header;
     }
-    rest.remove_prefix(RecordMarker.size() + 1);  // the marker and its comma
+    rest.remove_prefix(kRecordMarker.size() + 1);  // the marker and its comma
     const std::size_t afterNumber = rest.find(',');
     if (afterNumber == std::string_view::npos) {
         return header;
@@ -108,6 +110,18 @@ Header splitHeader(const LineScanner::Line& line) {
 int parentRecord(std::string_view field, int record) {
     const std::optional<std::int16_t> number = readInt16Number(field);
     return number && *number >= 1 && *number < record ? *number : 0;
+}
+
+// Moves a Document just read into `doc`: what loadOutline sets; the rest (the current node,
+// the slots past the last record) stays as a load into `doc` itself would have left it.
+void takeLoaded(Document& doc, Document& loaded) {
+    doc.Nodes.replaceWith(loaded.Nodes);
+    for (int slot = 1; slot < loaded.NodeCounter && slot < Document::kBodySlots; ++slot) {
+        doc.BodyTable[slot] = std::move(loaded.BodyTable[slot]);
+    }
+    doc.NodeCounter = loaded.NodeCounter;
+    doc.CurrentFileName.swap(loaded.CurrentFileName);
+    doc.encoding = loaded.encoding;
 }
 
 }  // namespace
@@ -174,7 +188,7 @@ LoadOutcome loadOutline(Document& doc, std::shared_ptr<const std::string> bytes,
     doc.ClearDocument();
     doc.CurrentFileName = path;
     doc.NodeCounter = 1;
-    doc.Encoding = detectEncoding(*bytes);
+    doc.encoding = detectEncoding(*bytes);
 
     std::string_view content(*bytes);
     if (content.starts_with(kUtf8Bom)) {
@@ -187,11 +201,11 @@ LoadOutcome loadOutline(Document& doc, std::shared_ptr<const std::string> bytes,
     }
     if (!isHeader(line)) {
         doc.CurrentFileName.clear();
-        doc.Encoding = TextEncoding::Cp932;
+        doc.encoding = TextEncoding::Cp932;
         return {LoadOutcome::Status::NotOutline, {}};
     }
 
-    const TextEncoding encoding = doc.Encoding;
+    const TextEncoding encoding = doc.encoding;
     LoadOutcome outcome;
     int record = 0;
     // The record being read: its header fields and its body so far.
@@ -222,7 +236,7 @@ LoadOutcome loadOutline(Document& doc, std::shared_ptr<const std::string> bytes,
             if (record > 0) {
                 addRecord();
             }
-            if (record == Document::MaxRecords) {
+            if (record == Document::kMaxRecords) {
                 outcome.status = LoadOutcome::Status::TooManyRecords;
                 doc.CurrentFileName.clear();
                 return outcome;
@@ -244,6 +258,30 @@ LoadOutcome loadOutline(Document& doc, std::shared_ptr<const std::string> bytes,
     } while (scanner.next(line));
     addRecord();
     return outcome;
+}
+
+LoadOutcome LoadDocument(Document& doc, const std::string& path) {
+    try {
+        std::string reason;
+        struct stat opened {};
+        std::shared_ptr<const std::string> bytes = readWholeFile(path, reason, &opened);
+        if (!bytes) {
+            const bool special =
+                opened.st_mode != 0 && !S_ISREG(opened.st_mode) && !S_ISDIR(opened.st_mode);
+            return {LoadOutcome::Status::CannotOpen, reason, special};
+        }
+        // Read into a Document of its own first: running out of memory halfway (a title of
+        // a gigabyte) must leave this one as it was.
+        auto loaded = std::make_unique<Document>();
+        FileFingerprint print = FileFingerprint::ofRead(path, opened, bytes);
+        const LoadOutcome outcome = loadOutline(*loaded, std::move(bytes), path);
+        takeLoaded(doc, *loaded);
+        doc.onDisk = std::move(print);
+        return outcome;
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    return {LoadOutcome::Status::CannotOpen, std::strerror(ENOMEM)};
 }
 
 }  // namespace mossleaf

@@ -9,8 +9,19 @@
 
 namespace mossleaf {
 
-// The marker that opens every record header.
-inline constexpr std::string_view RecordMarker = "<**********>";
+// What LoadDocument found; the window turns it into the user's message.
+struct LoadOutcome {
+    enum class Status {
+        Loaded,          // the file's records are the Document now (an empty file included)
+        CannotOpen,      // nothing changed
+        NotOutline,      // first line is not a record header: Document empty, no file name
+        TooManyRecords,  // the first 512 records were read; no file name, so Save asks for one
+    };
+    Status status = Status::Loaded;
+    std::string reason;  // the system's reason for CannotOpen, when known
+    // CannotOpen because it is a pipe, a device or a socket, which are never read.
+    bool specialFile = false;
+};
 
 // Reads the whole file at `path` into one buffer, and what the open file was before reading
 // into `opened` when given (also when it is refused for not being a regular file). On
@@ -23,5 +34,10 @@ std::shared_ptr<const std::string> readWholeFile(const std::string& path, std::s
 // Bodies keep their bytes and are decoded when first asked for.
 LoadOutcome loadOutline(Document& doc, std::shared_ptr<const std::string> bytes,
                         const std::string& path);
+
+// Reads the file at `path` into the Document and records what it held (Document::onDisk)
+// for a later save to compare with. Running out of memory gives CannotOpen and leaves the
+// Document as it was.
+LoadOutcome LoadDocument(Document& doc, const std::string& path);
 
 }  // namespace mossleaf

@@ -7,7 +7,8 @@
 
 #include "core/atomic_file.h"
 #include "core/content_hash.h"
-#include "core/outline_reader.h"
+#include "core/outline_format.h"
+#include "core/outline_writer.h"
 
 namespace mossleaf {
 
@@ -60,8 +61,7 @@ bool isLineEnd(char16_t unit) {
 // A line (ended by CR LF, a lone CR or a lone LF, as the reader splits them) that the reader
 // takes for a record header.
 bool holdsHeaderLine(std::u16string_view body) {
-    constexpr std::u16string_view marker = u"<**********>";
-    static_assert(marker.size() == RecordMarker.size());
+    constexpr std::u16string_view marker = kRecordMarkerText;
     for (std::size_t at = body.find(marker); at != std::u16string_view::npos;
          at = body.find(marker, at + 1)) {
         const std::size_t after = at + marker.size();
@@ -82,7 +82,7 @@ std::vector<std::string> keysWithHeaderLines(const Document& doc) {
     for (int i = 1; i <= doc.Nodes.Count(); ++i) {
         const Node& node = *doc.Nodes(i);
         const int slot = NodeNumberOf(node.Key);
-        if (slot < 0 || slot >= Document::BodySlots) {
+        if (slot < 0 || slot >= Document::kBodySlots) {
             continue;
         }
         const StoredText& body = doc.BodyTable[slot];
@@ -93,9 +93,21 @@ std::vector<std::string> keysWithHeaderLines(const Document& doc) {
     return keys;
 }
 
+// What a save killed before it was done leaves: nothing yet, or the start of an outline.
+// Anything else in a file of that name is somebody's, and stays.
+LeftoverCheck outlineLeftovers() {
+    return {kUtf8Bom.size() + kRecordMarker.size(), [](std::string_view head) {
+                if (head.starts_with(kUtf8Bom)) {
+                    head.remove_prefix(kUtf8Bom.size());
+                    return head.starts_with(kRecordMarker);
+                }
+                return head.empty() || head.starts_with(kRecordMarker);
+            }};
+}
+
 SaveOutcome save(Document& doc, const std::string& path, const SinkInterposer& interpose,
                  bool replaceChanged) {
-    AtomicFile file(path);
+    AtomicFile file(path, outlineLeftovers());
     if (!file.open()) {
         return failed(file.error());
     }
@@ -114,7 +126,7 @@ SaveOutcome save(Document& doc, const std::string& path, const SinkInterposer& i
         return status;
     };
 
-    TextEncoding encoding = doc.Encoding;
+    TextEncoding encoding = doc.encoding;
     WriteStatus status = writeAs(encoding);
     // A file that would be read in another encoding, or that cannot be written in its own,
     // is written again as UTF-8 with a byte-order mark, which nothing can mistake.
@@ -141,13 +153,13 @@ SaveOutcome save(Document& doc, const std::string& path, const SinkInterposer& i
         return failed(file.error());
     }
     doc.onDisk = FileFingerprint::ofWritten(file.target(), file.written(), written);
-    if (encoding != doc.Encoding) {
+    if (encoding != doc.encoding) {
         // Only a CP932 notebook becoming UTF-8 is news to the user; a UTF-8 one that gained
         // its byte-order mark is still UTF-8.
-        if (doc.Encoding == TextEncoding::Cp932) {
+        if (doc.encoding == TextEncoding::Cp932) {
             outcome.status = SaveOutcome::Status::SavedAsUtf8;
         }
-        doc.Encoding = encoding;
+        doc.encoding = encoding;
     }
     return outcome;
 }
@@ -163,6 +175,10 @@ SaveOutcome saveOutlineFile(Document& doc, const std::string& path, const SinkIn
     }
     // The temporary file went with the unwinding; the old file was never touched.
     return failed(std::strerror(ENOMEM));
+}
+
+SaveOutcome SaveDocument(Document& doc, const std::string& path, bool replaceChanged) {
+    return saveOutlineFile(doc, path, {}, replaceChanged);
 }
 
 }  // namespace mossleaf

@@ -3,11 +3,29 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "core/byte_sink.h"
 #include "core/document.h"
-#include "core/outline_writer.h"
 
 namespace mossleaf {
+
+struct SaveOutcome {
+    enum class Status {
+        Saved,
+        SavedAsUtf8,  // CP932 would not give the same text back: written as UTF-8 with a BOM
+        Failed,       // the old file is untouched and the Document unchanged
+        // The file was written by someone else since it was read or saved here: nothing was
+        // written, nothing changed. A save told to replace it writes over it.
+        ChangedOnDisk,
+    };
+    Status status = Status::Saved;
+    std::string reason;  // the system's reason for Failed, when known
+    // Keys of the nodes whose body holds a line that reads back as a record header (the
+    // marker alone, or the marker and a comma): the file was written, but on the next open
+    // those notes split in two. In Index order.
+    std::vector<std::string> markerLineKeys;
+};
 
 // Lets a test put its own sink in front of the file a save writes to (one that fails after
 // some bytes, say). Given the file's sink, returns the sink the writer is to use.
@@ -25,5 +43,9 @@ using SinkInterposer = std::function<std::unique_ptr<ByteSink>(ByteSink& file)>;
 // nothing else of the Document changes.
 SaveOutcome saveOutlineFile(Document& doc, const std::string& path,
                             const SinkInterposer& interpose = {}, bool replaceChanged = false);
+
+// saveOutlineFile as the File commands use it. Writing over the file last read or saved gives
+// ChangedOnDisk when another program has changed it since, unless `replaceChanged` is set.
+SaveOutcome SaveDocument(Document& doc, const std::string& path, bool replaceChanged = false);
 
 }  // namespace mossleaf

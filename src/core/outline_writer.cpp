@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "core/outline_reader.h"
+#include "core/outline_format.h"
 
 namespace mossleaf {
 
@@ -51,7 +51,7 @@ void appendNumberField(int number, std::string& out) {
 const StoredText& bodyStore(const Document& doc, const Node& node) {
     static const StoredText empty;
     const int slot = NodeNumberOf(node.Key);
-    return slot >= 0 && slot < Document::BodySlots ? doc.BodyTable[slot] : empty;
+    return slot >= 0 && slot < Document::kBodySlots ? doc.BodyTable[slot] : empty;
 }
 
 }  // namespace
@@ -60,12 +60,12 @@ WriteStatus writeOutline(const Document& doc, TextEncoding encoding, ByteSink& s
     ChunkWriter writer(sink);
     std::string& out = writer.buffer();
     if (encoding == TextEncoding::Utf8Bom) {
-        out += "\xEF\xBB\xBF";
+        out += kUtf8Bom;
     }
     const int count = doc.Nodes.Count();
     for (int i = 1; i <= count; ++i) {
         const Node& node = *doc.Nodes(i);
-        out.append(RecordMarker);
+        out.append(kRecordMarker);
         out.push_back(',');
         appendNumberField(i, out);
         out.push_back(',');

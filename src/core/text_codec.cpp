@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/outline_format.h"
+
 namespace mossleaf {
 
 namespace {
@@ -367,7 +369,7 @@ TextEncoding Utf8Validator::detected() const {
 }
 
 TextEncoding detectEncoding(std::string_view fileBytes) {
-    if (fileBytes.starts_with("\xEF\xBB\xBF")) {
+    if (fileBytes.starts_with(kUtf8Bom)) {
         return TextEncoding::Utf8Bom;
     }
     Utf8Validator validator;

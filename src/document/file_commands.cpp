@@ -79,7 +79,7 @@ QString FileCommands::notOutlineMessage(const QString& path) {
 QString FileCommands::tooManyRecordsMessage(const QString& path) {
     return shownPath(path) + kCrLf +
            QStringLiteral("データが%1件を超えているため、最初の%1件だけを読みこみました。")
-               .arg(mossleaf::Document::MaxRecords) +
+               .arg(mossleaf::Document::kMaxRecords) +
            kCrLf + QStringLiteral("元のファイルを守るため、名前を付けて保存してください。");
 }
 
@@ -233,7 +233,7 @@ mossleaf::LoadOutcome::Status FileCommands::LoadDocument(QString path) {
 
 mossleaf::LoadOutcome::Status FileCommands::loadAndShow(const QString& path) {
     using Status = mossleaf::LoadOutcome::Status;
-    const mossleaf::LoadOutcome outcome = doc_.LoadDocument(LocalPath::toBytes(path));
+    const mossleaf::LoadOutcome outcome = mossleaf::LoadDocument(doc_, LocalPath::toBytes(path));
     if (outcome.status == Status::CannotOpen) {
         MessageBox::exclamation(view_.viewWindow(), cannotOpenMessage(path, reasonOf(outcome)));
         return outcome.status;
@@ -285,12 +285,12 @@ mossleaf::SaveOutcome::Status FileCommands::SaveDocument(QString path) {
 mossleaf::SaveOutcome::Status FileCommands::saveAndReport(const QString& path) {
     using Status = mossleaf::SaveOutcome::Status;
     const std::string file = LocalPath::toBytes(path);
-    mossleaf::SaveOutcome outcome = doc_.SaveDocument(file);
+    mossleaf::SaveOutcome outcome = mossleaf::SaveDocument(doc_, file);
     if (outcome.status == Status::ChangedOnDisk) {
         if (!MessageBox::askYesNo(view_.viewWindow(), changedOnDiskQuestion(path))) {
             return outcome.status;
         }
-        outcome = doc_.SaveDocument(file, true);
+        outcome = mossleaf::SaveDocument(doc_, file, true);
     }
     if (outcome.status == Status::Failed) {
         MessageBox::exclamation(view_.viewWindow(),

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "core/document.h"
+#include "core/outline_reader.h"
+#include "core/outline_save.h"
 
 class CommonDialog;
 class DocumentView;

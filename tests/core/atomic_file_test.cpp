@@ -9,6 +9,7 @@
 
 #include "core/atomic_file.h"
 #include "core/document.h"
+#include "core/outline_save.h"
 #include "outline_test_support.h"
 
 using mossleaf::AtomicFile;
@@ -27,7 +28,7 @@ QByteArray local(const QString& path) {
 SaveOutcome saveOneNode(const QString& path) {
     Document doc;
     doc.StoreBody(doc.AddNode(u"A")->Key, u"a");
-    return doc.SaveDocument(local(path).toStdString());
+    return SaveDocument(doc, local(path).toStdString());
 }
 
 // Every entry below `folder`, dangling links included, as sorted relative paths.

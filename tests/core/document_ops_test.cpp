@@ -13,6 +13,7 @@
 #include <stdexcept>
 
 #include "core/document.h"
+#include "core/outline_reader.h"
 #include "core/outline_save.h"
 #include "outline_test_support.h"
 
@@ -156,7 +157,7 @@ private slots:
         QCOMPARE(doc.Nodes.Count(), adds ? 1 : 0);
         QCOMPARE(int(doc.NodeCounter), adds ? counter + 1 : counter);
         if (adds) {
-            QCOMPARE(node->Key, "S" + std::to_string(counter));
+            QCOMPARE(QString::fromStdString(node->Key), QStringLiteral("S%1").arg(counter));
             QVERIFY(doc.BodyTable[counter].empty());  // the new node's slot is emptied
         }
     }
@@ -257,12 +258,12 @@ private slots:
         doc.StoreBody("S5", u"body");
         doc.ShowSelection("S5");
         doc.CurrentFileName = "/tmp/a.txt";
-        doc.Encoding = TextEncoding::Utf8;
+        doc.encoding = TextEncoding::Utf8;
         doc.NodeCounter = 9;
         doc.ClearDocument();
         QCOMPARE(doc.Nodes.Count(), 0);
         QVERIFY(doc.CurrentFileName.empty());
-        QCOMPARE(doc.Encoding, TextEncoding::Cp932);  // a new Document is written in CP932
+        QCOMPARE(doc.encoding, TextEncoding::Cp932);  // a new Document is written in CP932
         QCOMPARE(int(doc.NodeCounter), 9);
         QCOMPARE(doc.CurrentKey, std::string("S5"));
         QCOMPARE(int(doc.CurrentIndex), 1);
@@ -306,7 +307,7 @@ private slots:
         const QByteArray old = "<**********>, 1 , 0 ,A\r\n\xC3\xA9\r\n";
         writeFile(path, old);
         Document doc;
-        doc.LoadDocument(path.toStdString());
+        LoadDocument(doc, path.toStdString());
         // An escaped byte makes the UTF-8 file invalid: it is written a second time.
         doc.StoreBody("S1", pass == 1 ? u"\u00E9!" : u"\u00E9\xDC81");
         int passes = 0;
@@ -321,7 +322,7 @@ private slots:
         QCOMPARE(outcome.reason, std::string(std::strerror(ENOMEM)));
         QCOMPARE(readFile(path), old);
         QCOMPARE(entriesOf(dir.path()), QStringList("notes.txt"));
-        QCOMPARE(doc.Encoding, TextEncoding::Utf8);
+        QCOMPARE(doc.encoding, TextEncoding::Utf8);
     }
 
     void outOfMemoryLeavesTheLoadedDocument() {
@@ -332,7 +333,7 @@ private slots:
         const std::string small = fileIn(dir.path(), QStringLiteral("small.txt")).toStdString();
         writeFile(QString::fromStdString(small), kWorkedExample);
         Document doc;
-        doc.LoadDocument(small);
+        LoadDocument(doc, small);
         doc.StoreBody("S2", u"edited");
         doc.ShowSelection("S2");
         const QString before = describe(doc);
@@ -357,13 +358,13 @@ private slots:
             }
             LoadOutcome outcome;
             try {
-                outcome = doc.LoadDocument(big.toStdString());
+                outcome = LoadDocument(doc, big.toStdString());
             } catch (...) {
                 ::_exit(4);
             }
             const bool kept = describe(doc) == before && doc.CurrentFileName == small &&
                               doc.CurrentKey == "S2" && doc.NodeCounter == 4 &&
-                              doc.Encoding == TextEncoding::Cp932;
+                              doc.encoding == TextEncoding::Cp932;
             ::_exit(outcome.status != LoadOutcome::Status::CannotOpen ? 1
                     : outcome.reason != std::strerror(ENOMEM)         ? 2
                     : kept                                            ? 0

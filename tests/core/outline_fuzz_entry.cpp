@@ -11,6 +11,7 @@
 
 #include "core/document.h"
 #include "core/outline_reader.h"
+#include "core/outline_save.h"
 #include "outline_fuzz_edits.h"
 
 using namespace mossleaf;
@@ -111,7 +112,7 @@ bool inOwnLayout(std::string_view bytes) {
             continue;
         }
         const std::string start = std::string(kMarker) + ", " + std::to_string(++record) + " , ";
-        if (!bodyLine || record > Document::MaxRecords || !line.starts_with(start)) {
+        if (!bodyLine || record > Document::kMaxRecords || !line.starts_with(start)) {
             return false;
         }
         line.remove_prefix(start.size());
@@ -242,12 +243,12 @@ struct Saved {
 // The product's save to notes.txt in the folder, and what it wrote. Empty when all holds,
 // otherwise what went wrong.
 std::string save(Document& doc, Saved& saved) {
-    const TextEncoding before = doc.Encoding;
-    const SaveOutcome outcome = doc.SaveDocument(saveFolder() + "/notes.txt");
+    const TextEncoding before = doc.encoding;
+    const SaveOutcome outcome = SaveDocument(doc, saveFolder() + "/notes.txt");
     if (outcome.status == SaveOutcome::Status::Failed) {
         return "the save failed: " + outcome.reason;
     }
-    saved.encoding = doc.Encoding;
+    saved.encoding = doc.encoding;
     saved.bytes = readFile(saveFolder() + "/notes.txt");
     if ((before == TextEncoding::Cp932 && saved.encoding != before) !=
         (outcome.status == SaveOutcome::Status::SavedAsUtf8)) {
@@ -296,7 +297,7 @@ std::string folderAfterSaves() {
 std::string compareOpened(const Document& doc, const Saved& saved, Document& again) {
     load(again, saved.bytes);
     const Opened opened = whenOpened(doc);
-    if (again.Nodes.Count() != std::min(opened.at.back() - 1, int(Document::MaxRecords))) {
+    if (again.Nodes.Count() != std::min(opened.at.back() - 1, int(Document::kMaxRecords))) {
         return "another number of records";
     }
     for (int i = 1; i <= doc.Nodes.Count() && opened.at[i] <= again.Nodes.Count(); ++i) {
@@ -322,7 +323,7 @@ std::string compareOpened(const Document& doc, const Saved& saved, Document& aga
 std::string checkEditedSave(std::string_view bytes) {
     Document doc;
     load(doc, bytes);
-    const TextEncoding read = doc.Encoding;
+    const TextEncoding read = doc.encoding;
     const std::vector<std::string> edits = applyFuzzEdits(doc, bytes);
     const std::set<std::string> edited(edits.begin(), edits.end());
     Saved saved;

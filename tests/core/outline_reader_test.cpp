@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "core/document.h"
+#include "core/outline_reader.h"
 #include "outline_test_support.h"
 
 using mossleaf::Document;
@@ -94,7 +95,7 @@ private slots:
         doc.NodeCounter = 40;
         const QString path = put(file);
         const bool loaded = !tree.isEmpty() || !file.contains('<');  // else rejected
-        QCOMPARE(doc.LoadDocument(path.toStdString()).status,
+        QCOMPARE(LoadDocument(doc, path.toStdString()).status,
                  loaded ? LoadOutcome::Status::Loaded : LoadOutcome::Status::NotOutline);
         QCOMPARE(describe(doc), tree);
         QCOMPARE(QString::fromStdString(doc.CurrentFileName), loaded ? path : QString());
@@ -119,8 +120,8 @@ private slots:
     void decodesTitlesAndBodies() {
         QFETCH(QByteArray, file);
         Document doc;
-        QCOMPARE(doc.LoadDocument(put(file).toStdString()).status, LoadOutcome::Status::Loaded);
-        QTEST(doc.Encoding, "encoding");
+        QCOMPARE(LoadDocument(doc, put(file).toStdString()).status, LoadOutcome::Status::Loaded);
+        QTEST(doc.encoding, "encoding");
         QTEST(describe(doc), "tree");
     }
 
@@ -137,7 +138,7 @@ private slots:
         QFETCH(LoadOutcome::Status, status);
         Document doc;
         const QString path = put(::records(records));
-        QCOMPARE(doc.LoadDocument(path.toStdString()).status, status);
+        QCOMPARE(LoadDocument(doc, path.toStdString()).status, status);
         QCOMPARE(doc.Nodes.Count(), 512);
         QCOMPARE(int(doc.NodeCounter), 513);
         QCOMPARE(doc.Nodes(512)->Key, std::string("S512"));
@@ -173,13 +174,13 @@ private slots:
         QFile::setPermissions(unreadable, QFile::WriteOwner);
         ::mkfifo(fileIn(dir_.path(), QStringLiteral("pipe")).toLocal8Bit().constData(), 0600);
         Document doc;
-        doc.LoadDocument(put(kWorkedExample).toStdString());
+        LoadDocument(doc, put(kWorkedExample).toStdString());
         const QString before = describe(doc);
         const std::string fileName = doc.CurrentFileName;
         const LoadOutcome outcome =
-            doc.LoadDocument(name.isEmpty()          ? std::string()
-                             : name.startsWith(u'/') ? name.toStdString()
-                                                     : fileIn(dir_.path(), name).toStdString());
+            LoadDocument(doc, name.isEmpty()          ? std::string()
+                              : name.startsWith(u'/') ? name.toStdString()
+                                                      : fileIn(dir_.path(), name).toStdString());
         QCOMPARE(outcome.status, LoadOutcome::Status::CannotOpen);
         QTEST(QString::fromStdString(outcome.reason), "reason");
         QCOMPARE(describe(doc), before);
@@ -194,14 +195,14 @@ private slots:
         doc.CurrentKey = "S9";
         doc.CurrentIndex = 5;
         doc.NodeLimit = 256;
-        doc.LoadDocument(put(kWorkedExample).toStdString());
+        LoadDocument(doc, put(kWorkedExample).toStdString());
         QCOMPARE(doc.CurrentKey, std::string("S9"));
         QCOMPARE(int(doc.CurrentIndex), 5);
         QCOMPARE(int(doc.NodeLimit), 256);
         QCOMPARE(qs(doc.BodyTable[0].text()), QString("slot zero"));
         QCOMPARE(qs(doc.BodyTable[7].text()), QString("slot seven"));
         // Loading the rejected file empties the tree but not the other slots.
-        QCOMPARE(doc.LoadDocument(put("note\r\n").toStdString()).status,
+        QCOMPARE(LoadDocument(doc, put("note\r\n").toStdString()).status,
                  LoadOutcome::Status::NotOutline);
         QCOMPARE(int(doc.NodeCounter), 1);
         QCOMPARE(qs(doc.BodyTable[7].text()), QString("slot seven"));

@@ -2,6 +2,8 @@
 #include <QTest>
 
 #include "core/document.h"
+#include "core/outline_reader.h"
+#include "core/outline_save.h"
 #include "outline_test_support.h"
 
 using mossleaf::Document;
@@ -23,7 +25,7 @@ private:
 
     QByteArray save(Document& doc, SaveOutcome::Status expected = SaveOutcome::Status::Saved) {
         const QString path = fileIn(dir_.path(), QStringLiteral("out.txt"));
-        const SaveOutcome outcome = doc.SaveDocument(path.toStdString());
+        const SaveOutcome outcome = SaveDocument(doc, path.toStdString());
         if (outcome.status != expected) {
             return "<save status " + QByteArray::number(int(outcome.status)) + ">";
         }
@@ -63,14 +65,14 @@ private slots:
         const QString in = fileIn(dir_.path(), QStringLiteral("in.txt"));
         writeFile(in, file);
         Document doc;
-        QCOMPARE(doc.LoadDocument(in.toStdString()).status, LoadOutcome::Status::Loaded);
-        QCOMPARE(doc.Encoding, encoding);
+        QCOMPARE(LoadDocument(doc, in.toStdString()).status, LoadOutcome::Status::Loaded);
+        QCOMPARE(doc.encoding, encoding);
         QCOMPARE(save(doc), saved);
         // and the saved file reads back as the same Document
         Document again;
-        again.LoadDocument(fileIn(dir_.path(), QStringLiteral("out.txt")).toStdString());
+        LoadDocument(again, fileIn(dir_.path(), QStringLiteral("out.txt")).toStdString());
         QCOMPARE(describe(again), describe(doc));
-        QCOMPARE(again.Encoding, encoding);
+        QCOMPARE(again.encoding, encoding);
     }
 
     void writesTheRecordFormat_data() {
@@ -115,7 +117,7 @@ private slots:
         const QString in = fileIn(dir_.path(), QStringLiteral("in.txt"));
         writeFile(in, file);
         Document doc;
-        doc.LoadDocument(in.toStdString());
+        LoadDocument(doc, in.toStdString());
         doc.StoreBody("S1", u"X" + doc.bodyOf("S1"));
         QVERIFY(!doc.BodyTable[1].hasOriginalBytes());
         QTEST(save(doc), "saved");
@@ -158,16 +160,16 @@ private slots:
         } else {
             const QString in = fileIn(dir_.path(), QStringLiteral("in.txt"));
             writeFile(in, file);
-            doc.LoadDocument(in.toStdString());
+            LoadDocument(doc, in.toStdString());
         }
         doc.StoreBody("S1", us(body));
         const QString out = fileIn(dir_.path(), QStringLiteral("out.txt"));
-        const SaveOutcome outcome = doc.SaveDocument(out.toStdString());
+        const SaveOutcome outcome = SaveDocument(doc, out.toStdString());
         QTEST(outcome.status, "status");
         QTEST(readFile(out), "saved");
-        QTEST(doc.Encoding, "encoding");
+        QTEST(doc.encoding, "encoding");
         Document again;
-        again.LoadDocument(out.toStdString());
+        LoadDocument(again, out.toStdString());
         QCOMPARE(describe(again), describe(doc));
     }
 
@@ -194,10 +196,10 @@ private slots:
             doc.CurrentKey = doc.CurrentKey.empty() ? "S1" : "";
         }
         for (int i = 0; i < 3; ++i) {
-            doc.StoreBody("S" + std::to_string(i + 1), us(bodies[i]));
+            doc.StoreBody(mossleaf::nodeKey(i + 1), us(bodies[i]));
         }
         const QString out = fileIn(dir_.path(), QStringLiteral("out.txt"));
-        const SaveOutcome outcome = doc.SaveDocument(out.toStdString());
+        const SaveOutcome outcome = SaveDocument(doc, out.toStdString());
         QCOMPARE(outcome.status, SaveOutcome::Status::Saved);
         QStringList keys;
         for (const std::string& key : outcome.markerLineKeys) {
@@ -206,7 +208,7 @@ private slots:
         QTEST(keys, "keys");
         // The report is true: those lines do open records of their own.
         Document again;
-        again.LoadDocument(out.toStdString());
+        LoadDocument(again, out.toStdString());
         QTEST(again.Nodes.Count(), "recordsOnOpen");
     }
 
@@ -217,7 +219,7 @@ private slots:
         const QByteArray file = "<**********>, 1 , 0 ,\xFA\x54\r\n\xFA\x54\xED\x40\r\n";
         writeFile(in, file);
         Document doc;
-        doc.LoadDocument(in.toStdString());
+        LoadDocument(doc, in.toStdString());
         doc.StoreBody("S1", doc.bodyOf("S1"));
         doc.CurrentIndex = 1;
         doc.RenameNode(doc.Nodes(1)->title());

@@ -10,6 +10,7 @@
 #include <cerrno>
 
 #include "core/document.h"
+#include "core/outline_reader.h"
 #include "core/outline_save.h"
 #include "outline_test_support.h"
 
@@ -100,14 +101,14 @@ private slots:
         doc.NodeCounter = 1;
         oneNode(doc, us(title), us(body));
         const QString path = fileIn(dir_.path(), QStringLiteral("out.txt"));
-        QCOMPARE(doc.SaveDocument(path.toStdString()).status, status);
+        QCOMPARE(SaveDocument(doc, path.toStdString()).status, status);
         QCOMPARE(readFile(path), file);
-        QCOMPARE(doc.Encoding, status == SaveOutcome::Status::SavedAsUtf8 ? TextEncoding::Utf8Bom
+        QCOMPARE(doc.encoding, status == SaveOutcome::Status::SavedAsUtf8 ? TextEncoding::Utf8Bom
                                                                           : TextEncoding::Cp932);
         // The file reads back as the same text; only the input-method characters come back
         // as the code points CP932 holds them under.
         Document again;
-        again.LoadDocument(path.toStdString());
+        LoadDocument(again, path.toStdString());
         if (QTest::currentDataTag() !=
             QLatin1String("input-method characters to their CP932 codes")) {
             QCOMPARE(describe(again), describe(doc));
@@ -122,14 +123,14 @@ private slots:
                   "<**********>, 1 , 0 ,\x8A\xBF\r\n\x82\xA0\x80\r\n"
                   "<**********>, 2 , 1 ,B\r\nb\r\n");
         Document doc;
-        doc.LoadDocument(in.toStdString());
+        LoadDocument(doc, in.toStdString());
         doc.StoreBody("S2", u"b😀");
         const QString out = fileIn(dir_.path(), QStringLiteral("out.txt"));
-        QCOMPARE(doc.SaveDocument(out.toStdString()).status, SaveOutcome::Status::SavedAsUtf8);
+        QCOMPARE(SaveDocument(doc, out.toStdString()).status, SaveOutcome::Status::SavedAsUtf8);
         QCOMPARE(readFile(out), QByteArray("\xEF\xBB\xBF<**********>, 1 , 0 ,\xE6\xBC\xA2\r\n"
                                            "\xE3\x81\x82\x80\r\n"
                                            "<**********>, 2 , 1 ,B\r\nb\xF0\x9F\x98\x80\r\n"));
-        QCOMPARE(doc.Encoding, TextEncoding::Utf8Bom);
+        QCOMPARE(doc.encoding, TextEncoding::Utf8Bom);
     }
 
     void failedWriteLeavesTheOldFile_data() {
@@ -173,13 +174,13 @@ private slots:
             QCOMPARE(QString::fromStdString(outcome.reason), QString("No space left on device"));
             QCOMPARE(readFile(path), old);
             QCOMPARE(entriesOf(dir_.path()), QStringList("notes.txt"));
-            QCOMPARE(doc.Encoding, TextEncoding::Cp932);
+            QCOMPARE(doc.encoding, TextEncoding::Cp932);
         }
         // With room for every byte the same save succeeds.
         QCOMPARE(save(size).status, SaveOutcome::Status::SavedAsUtf8);
         QCOMPARE(readFile(path).size(), size);
         QCOMPARE(entriesOf(dir_.path()), QStringList("notes.txt"));
-        QCOMPARE(doc.Encoding, TextEncoding::Utf8Bom);
+        QCOMPARE(doc.encoding, TextEncoding::Utf8Bom);
     }
 
     void refusesTargetsItCannotReplace_data() {
@@ -209,7 +210,7 @@ private slots:
         const QStringList before = entriesOf(dir_.path());
         Document doc;
         oneNode(doc, u"new", u"body");
-        const SaveOutcome outcome = doc.SaveDocument(path.toStdString());
+        const SaveOutcome outcome = SaveDocument(doc, path.toStdString());
         QCOMPARE(outcome.status, SaveOutcome::Status::Failed);
         if (!reason.isEmpty()) {
             QCOMPARE(QString::fromStdString(outcome.reason), reason);
@@ -243,7 +244,7 @@ private slots:
         const mode_t mask = ::umask(022);
         Document doc;
         oneNode(doc, u"A", u"");
-        QCOMPARE(doc.SaveDocument(path.toStdString()).status, SaveOutcome::Status::Saved);
+        QCOMPARE(SaveDocument(doc, path.toStdString()).status, SaveOutcome::Status::Saved);
         ::umask(mask);
         QTEST(int(modeOf(path)), "saved");
         ::chmod(path.toLocal8Bit().constData(), 0600);
@@ -276,9 +277,9 @@ private slots:
         const std::string name = path.toStdString();
         writeFile(path, kWorkedExample);
         Document doc;
-        doc.LoadDocument(name);
+        LoadDocument(doc, name);
         if (afterSave) {
-            QCOMPARE(doc.SaveDocument(name).status, SaveOutcome::Status::Saved);
+            QCOMPARE(SaveDocument(doc, name).status, SaveOutcome::Status::Saved);
         }
         QByteArray theirs = readFile(path);
         if (change == "touched") {
@@ -297,24 +298,24 @@ private slots:
             QVERIFY(QFile::remove(path));
         } else if (change == "another window") {
             Document other;
-            other.LoadDocument(name);
+            LoadDocument(other, name);
             other.CurrentIndex = 1;
             other.RenameNode(u"From the other window");
-            QCOMPARE(other.SaveDocument(name).status, SaveOutcome::Status::Saved);
+            QCOMPARE(SaveDocument(other, name).status, SaveOutcome::Status::Saved);
             theirs = readFile(path);
         }
         doc.CurrentIndex = 1;
         doc.RenameNode(u"Mine");
 
-        QCOMPARE(doc.SaveDocument(name).status,
+        QCOMPARE(SaveDocument(doc, name).status,
                  changed ? SaveOutcome::Status::ChangedOnDisk : SaveOutcome::Status::Saved);
         QCOMPARE(entriesOf(dir_.path()), QStringList("notes.txt"));
         QCOMPARE(readFile(path) == theirs, changed);
         // Told to, it replaces their file; what it wrote is the file now, saved again unasked.
-        QCOMPARE(doc.SaveDocument(name, changed).status, SaveOutcome::Status::Saved);
+        QCOMPARE(SaveDocument(doc, name, changed).status, SaveOutcome::Status::Saved);
         QVERIFY(readFile(path).contains("Mine"));
         doc.RenameNode(u"Again");
-        QCOMPARE(doc.SaveDocument(name).status, SaveOutcome::Status::Saved);
+        QCOMPARE(SaveDocument(doc, name).status, SaveOutcome::Status::Saved);
     }
 
     // Past a file-size limit (ulimit -f) the save fails like any other write; the program,
@@ -329,7 +330,7 @@ private slots:
             Document doc;
             oneNode(doc, u"A", std::u16string(100000, u'x'));
             const bool ok = ::setrlimit(RLIMIT_FSIZE, &limit) == 0 &&
-                            doc.SaveDocument(path.toStdString()).reason == "File too large";
+                            SaveDocument(doc, path.toStdString()).reason == "File too large";
             ::_exit(ok ? 0 : 1);
         }
         int status = 0;
@@ -350,7 +351,7 @@ private slots:
         doc.Nodes.Remove(1);
         QCOMPARE(qs(doc.BodyTable[1].text()), QString("b"));  // the slot keeps its text
         const QString path = fileIn(dir_.path(), QStringLiteral("out.txt"));
-        doc.SaveDocument(path.toStdString());
+        SaveDocument(doc, path.toStdString());
         QCOMPARE(readFile(path), QByteArray("<**********>, 1 , 0 ,C\r\nc\r\n"));
     }
 };
