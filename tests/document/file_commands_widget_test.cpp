@@ -459,7 +459,8 @@ private slots:
             replace ? box->button(QMessageBox::Yes)->click() : QTest::keyClick(box, Qt::Key_Return);
         });
         w.form->mnuFileSave_Click();
-        QCOMPARE(asked, MessageBox::displayText(FileCommands::changedOnDiskQuestion(source)));
+        QCOMPARE(asked, MessageBox::displayText(
+                            FileCommands::changedOnDiskQuestion(FileCommands::shownPath(source))));
         QVERIFY(asked.startsWith(source + u'\n'));
         QCOMPARE(readBytes(source), replace ? exampleOutline() : QByteArray("theirs\r\n"));
         QCOMPARE(w.fileName(), source);
