@@ -42,10 +42,7 @@ NodeEditor::NodeEditor(mossleaf::Document& doc, OutlineTree& tree, TitleBox& tit
                        BodyEdit& body, QMenu& popup, NodeEditorHost& host)
     : doc_(doc), tree_(tree), titleBox_(titleBox), body_(body), popup_(popup), host_(host) {
     connect(&tree_, &OutlineTree::NodeClick, this, &NodeEditor::TreeView1_NodeClick);
-    connect(&tree_, &OutlineTree::MouseUp, this, [this](Qt::MouseButton button, const QPoint& pos) {
-        TreeView1_MouseUp(button, pos.x() * host_.twipsPerPixelX(),
-                          pos.y() * host_.twipsPerPixelY());
-    });
+    connect(&tree_, &OutlineTree::MouseUp, this, &NodeEditor::TreeView1_MouseUp);
     connect(&tree_, &OutlineTree::SelectionChanged, this, &NodeEditor::selectionChanged);
     connect(&tree_, &OutlineTree::MenuKey, this, &NodeEditor::TreeView1_MenuKey);
     connect(&titleBox_, &TitleBox::KeyPress, this, &NodeEditor::Text1_KeyPress);
@@ -147,13 +144,11 @@ void NodeEditor::TreeView1_NodeClick(const QString& key) {
     ShowSelection();
 }
 
-void NodeEditor::TreeView1_MouseUp(Qt::MouseButton button, double xTwips, double yTwips) {
+void NodeEditor::TreeView1_MouseUp(Qt::MouseButton button, const QPoint& inTree) {
     forgetCurrentInEmptyTree();
     if (button != Qt::RightButton) {
         return;
     }
-    const QPoint inTree(static_cast<int>(std::lround(xTwips / host_.twipsPerPixelX())),
-                        static_cast<int>(std::lround(yTwips / host_.twipsPerPixelY())));
     popUp(inTree, QCursor::pos());
 }
 

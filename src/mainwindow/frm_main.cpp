@@ -263,8 +263,8 @@ void frmMain::SaveDocument(const QString& path) {
 void frmMain::TreeView1_NodeClick(const QString& key) {
     nodeEditor_->TreeView1_NodeClick(key);
 }
-void frmMain::TreeView1_MouseUp(Qt::MouseButton button, double xTwips, double yTwips) {
-    nodeEditor_->TreeView1_MouseUp(button, xTwips, yTwips);
+void frmMain::TreeView1_MouseUp(Qt::MouseButton button, const QPoint& inTree) {
+    nodeEditor_->TreeView1_MouseUp(button, inTree);
 }
 void frmMain::Text1_KeyPress(int& keyAscii) {
     nodeEditor_->Text1_KeyPress(keyAscii);

@@ -102,7 +102,7 @@ public:
 
     // Tree, title box and body text box.
     void TreeView1_NodeClick(const QString& key);
-    void TreeView1_MouseUp(Qt::MouseButton button, double xTwips, double yTwips);
+    void TreeView1_MouseUp(Qt::MouseButton button, const QPoint& inTree);
     void Text1_KeyPress(int& keyAscii);
     void Text1_LostFocus();
     void Text2_LostFocus();
@@ -124,8 +124,8 @@ public:
     void tbToolBar_ButtonClick(const QString& key);
 
     // Twips of the screen the window is on (1440 per logical inch).
-    double twipsPerPixelX() const override;
-    double twipsPerPixelY() const override;
+    double twipsPerPixelX() const;
+    double twipsPerPixelY() const;
 
     // Platform seams; tests put fakes in their place.
     void setShellOpener(ShellOpener* opener);
