@@ -33,7 +33,7 @@ QString titleTooLongMessage(qsizetype length) {
 
 // A title is one line of the file, whatever a paste, a drop or an input method put in Text1.
 std::u16string committedTitle(const QString& typed) {
-    return mossleaf::titleFromTyped(QtText::fromQString(typed));
+    return mossleaf::titleFromTyped(QtText::viewOf(typed));
 }
 
 }  // namespace

@@ -115,7 +115,8 @@ frmMain::frmMain(SettingsStore& settings, QWidget* parent)
     fileCommands_ =
         std::make_unique<FileCommands>(Doc, *dlgCommonDialog, static_cast<DocumentView&>(*this));
     launchCommands_ = std::make_unique<LaunchCommands>(
-        *this, [this] { return Text2->bodyText(); }, *shellOpener_);
+        *this, [this] { return Text2->bodyText(); }, [this] { return Text2->firstLineText(); },
+        *shellOpener_);
     nodeEditor_ = std::make_unique<NodeEditor>(Doc, *TreeView1, *Text1, *Text2, *mnuPop,
                                                static_cast<NodeEditorHost&>(*this));
     dialogPresentation_ = std::make_unique<DialogPresentation>(*this);
