@@ -18,16 +18,6 @@ const QString kCrLf = QStringLiteral("\r\n");
 const QString kFilter = QStringLiteral("モスリーフデータ(*.txt)|*.txt");
 constexpr int kMarkerTitlesListed = 3;
 
-FileCommands::BodyConverter& bodyConverter() {
-    static FileCommands::BodyConverter converter;
-    return converter;
-}
-
-QString bodyForDisplay(std::u16string_view body) {
-    const FileCommands::BodyConverter& converter = bodyConverter();
-    return converter ? converter(body) : QtText::bodyForDisplay(body);
-}
-
 // The folder of `path` with a closing "/", so that the dialog offers no file name in it.
 QString folderOf(const QString& path) {
     QString folder = QFileInfo(path).absolutePath();
@@ -148,10 +138,6 @@ QString FileCommands::commandFailedMessage(const QString& shown, bool outOfMemor
                                        : QStringLiteral("予期しないエラーのため、");
     const QString text = reason + QStringLiteral("操作を最後まで行えませんでした。");
     return shown.isEmpty() ? text : shown + kCrLf + text;
-}
-
-void FileCommands::setBodyConverterForTest(BodyConverter converter) {
-    bodyConverter() = std::move(converter);
 }
 
 template <typename Command, typename PutBack>
@@ -292,7 +278,7 @@ mossleaf::LoadOutcome::Status FileCommands::loadAndShow(const File& file) {
 
 void FileCommands::showFirstBody(const File& file) {
     try {
-        view_.showBody(bodyForDisplay(doc_.bodyOf(doc_.Nodes(1)->Key)));
+        view_.showBody(QtText::bodyForDisplay(doc_.bodyOf(doc_.Nodes(1)->Key)));
     } catch (const std::bad_alloc&) {
         // The notebook itself is read; only its first body is too large to show.
         view_.clearBody();

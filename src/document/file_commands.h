@@ -2,9 +2,7 @@
 
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "core/document.h"
@@ -52,11 +50,6 @@ public:
 
     // The manual's section that explains body lines that look like record headers.
     static const QString kMarkerLineHelpSection;
-
-    // Replaces the conversion of the first body for display after a load, so that tests can
-    // make it fail; pass {} to restore.
-    using BodyConverter = std::function<QString(std::u16string_view)>;
-    static void setBodyConverterForTest(BodyConverter converter);
 
 private:
     class File;

@@ -29,7 +29,7 @@ QString bodyForDisplay(std::u16string_view body);
 std::u16string bodyFromDisplay(QStringView shown);
 
 // Tests only: while set, bodyForDisplay calls `hook` with the body first, so that a test can
-// throw std::bad_alloc as exhausted memory would. Pass {} to restore.
+// throw from there (std::bad_alloc, as exhausted memory would). Pass {} to restore.
 void setDisplayHookForTest(std::function<void(std::u16string_view)> hook);
 
 }  // namespace QtText
