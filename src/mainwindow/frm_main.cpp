@@ -21,7 +21,6 @@
 #include "launch/shell_opener.h"
 #include "mainwindow/after_first_paint.h"
 #include "mainwindow/command_surfaces.h"
-#include "mainwindow/command_table.h"
 #include "mainwindow/screen_twips.h"
 #include "mainwindow/settings_store.h"
 #include "mainwindow/splitter_zone.h"
@@ -62,9 +61,17 @@ frmMain::frmMain(SettingsStore& settings, QWidget* parent)
     dialog_ = std::make_unique<CommonDialog>(this);
     dlgCommonDialog = dialog_.get();
     menuBar()->setObjectName(QLatin1String(CommandTable::kMenuBar));
-    commands_ = std::make_unique<CommandSurfaces>(CommandTable::mainWindow(), *this, menuBar(),
-                                                  client, toolbarIcons());
-    commands_->storeIn(*this);
+    commands_ = std::make_unique<CommandSurfaces>(
+        commandTable(), *this, menuBar(), client, toolbarIcons(),
+        [this](const CommandTable::Entry& entry) { (this->*entry.handler)(); });
+    for (const CommandTable::Entry& entry : commandTable()) {
+        if (entry.action) {
+            this->*entry.action = commands_->action(entry.name);
+        }
+        if (entry.menu) {
+            this->*entry.menu = commands_->menu(entry.name);
+        }
+    }
     tbToolBar = commands_->toolBar();
 
     picTitles = new QWidget(client);

@@ -3,10 +3,12 @@
 #include <QMainWindow>
 #include <QString>
 #include <memory>
+#include <span>
 
 #include "core/document.h"
 #include "document/document_view.h"
 #include "editing/node_editor_host.h"
+#include "mainwindow/command_table.h"
 
 class QAction;
 class QLabel;
@@ -65,7 +67,8 @@ public:
     StatusBar* sbStatusBar = nullptr;
     CommonDialog* dlgCommonDialog = nullptr;
 
-    // Menus and their items.
+    // Menus and their items, made from the rows of commandTable (frm_main_commands.cpp).
+    static std::span<const CommandTable::Entry> commandTable();
     QMenu* mnuFile = nullptr;
     QAction* mnuFileNew = nullptr;
     QAction* mnuFileOpen = nullptr;
