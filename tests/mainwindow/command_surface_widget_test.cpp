@@ -94,43 +94,42 @@ class CommandSurfaceWidgetTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void menuItems_data() {
-        QTest::addColumn<QString>("caption");  // of the action named by the row
-        QTest::addColumn<QString>("shortcut");
+    // The menus as the user sees them: the title, then each item's caption in order, with its
+    // shortcut after a tab as the menu shows it, and "-" for a line. Every item can be chosen.
+    void menus_data() {
+        QTest::addColumn<int>("place");  // in the menu bar from the left; -1 for the tree's popup
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QStringList>("items");
 
         // clang-format off
-        QTest::newRow("mnuFile") << "ﾌｧｲﾙ(&F)" << "";
-        QTest::newRow("mnuFileNew") << "新規作成(&N)" << "Ctrl+N";
-        QTest::newRow("mnuFileOpen") << "開く(&O)..." << "";
-        QTest::newRow("mnuFileSave") << "上書き保存(&V)" << "";
-        QTest::newRow("mnuFileNameSave") << "名前を付けて保存" << "";
-        QTest::newRow("mnuFileClose") << "閉じる(&C)" << "";
-        QTest::newRow("mnuEdit") << "編集(&E)" << "";
-        QTest::newRow("mnuEditCopy") << "ｺﾋﾟｰ(&C)" << "Ctrl+C";
-        QTest::newRow("mnuEditUpdate") << "置換" << "";
-        QTest::newRow("mnuExe") << "実行" << "";
-        QTest::newRow("mnuHelp") << "ﾍﾙﾌﾟ(&H)" << "";
-        QTest::newRow("mnuHelpHELP") << "操作説明(&H)" << "";
-        QTest::newRow("mnuHelpAbout") << "ﾊﾞｰｼﾞｮﾝ情報(&A)" << "";
-        QTest::newRow("mnuPopnew") << "新規作成" << "";
-        QTest::newRow("mnuPopRename") << "名前変更" << "";
-        QTest::newRow("mnuPopDel") << "削除" << "";
-        QTest::newRow("mnuPopCan") << "キャンセル" << "";
+        QTest::newRow("File") << 0 << "ﾌｧｲﾙ(&F)" << QStringList{
+            "新規作成(&N)\tCtrl+N", "開く(&O)...", "-", "上書き保存(&V)", "名前を付けて保存", "-",
+            "閉じる(&C)"};
+        QTest::newRow("Edit") << 1 << "編集(&E)" << QStringList{"ｺﾋﾟｰ(&C)\tCtrl+C", "置換"};
+        QTest::newRow("Execute, a title without a menu") << 2 << "実行" << QStringList{};
+        QTest::newRow("Help") << 3 << "ﾍﾙﾌﾟ(&H)" << QStringList{"操作説明(&H)", "ﾊﾞｰｼﾞｮﾝ情報(&A)"};
+        QTest::newRow("tree's popup") << -1 << "ポップアップ" << QStringList{
+            "新規作成", "名前変更", "削除", "-", "キャンセル"};
         // clang-format on
     }
 
-    void menuItems() {
-        QFETCH(QString, shortcut);
+    void menus() {
+        QFETCH(int, place);
         MemorySettingsStore settings;
         frmMain form(settings);
-        auto* action = form.findChild<QAction*>(QTest::currentDataTag());
-        QVERIFY(action);
-        QTEST(action->text(), "caption");
-        QCOMPARE(action->shortcut().toString(QKeySequence::PortableText), shortcut);
-        if (!shortcut.isEmpty()) {
-            QCOMPARE(action->shortcutContext(), Qt::WindowShortcut);
+        const QList<QAction*> bar = form.menuBar()->actions();
+        QCOMPARE(bar.size(), 4);
+        const QAction* title = place >= 0 ? bar[place] : form.mnuPop->menuAction();
+        QTEST(title->text(), "title");
+        QStringList items;
+        for (const QAction* item : title->menu() ? title->menu()->actions() : QList<QAction*>()) {
+            QVERIFY(item->isEnabled() && item->isVisible());
+            const QKeySequence shortcut = item->shortcut();
+            items << (item->isSeparator() ? QStringLiteral("-") : item->text()) +
+                         (shortcut.isEmpty() ? QString()
+                                             : u'\t' + shortcut.toString(QKeySequence::NativeText));
         }
-        QVERIFY(action->isEnabled());
+        QTEST(items, "items");
     }
 
     // Which menu holds which item, in which order.
