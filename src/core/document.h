@@ -13,6 +13,9 @@
 
 namespace mossleaf {
 
+// What committing the title box does to the current node.
+enum class TitleEntry : std::int16_t { AddChild, Rename };
+
 // The one notebook of the run. The window procedures of the same names call these and do
 // the widget part themselves (reading Text1, showing Text2, moving the focus). Reading and
 // writing files is not the model's: LoadDocument (outline_reader) and SaveDocument
@@ -29,7 +32,7 @@ public:
     std::string CurrentKey;
     std::int16_t CurrentIndex = 0;
     std::string CurrentFileName;
-    std::int16_t EntryMode = 0;
+    TitleEntry EntryMode = TitleEntry::AddChild;
     // The encoding the file was read in; a new Document is written in CP932.
     TextEncoding encoding = TextEncoding::Cp932;
     // The file last read or saved, as it was then; empty for a new Document.

@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <exception>
 #include <new>
+#include <optional>
+#include <utility>
 
 #include "document/common_dialog.h"
 #include "document/document_view.h"
@@ -16,21 +18,6 @@ const QString kCrLf = QStringLiteral("\r\n");
 const QString kFilter = QStringLiteral("モスリーフデータ(*.txt)|*.txt");
 constexpr int kMarkerTitlesListed = 3;
 
-FileCommands::BodyConverter& bodyConverter() {
-    static FileCommands::BodyConverter converter;
-    return converter;
-}
-
-QString bodyForDisplay(std::u16string_view body) {
-    const FileCommands::BodyConverter& converter = bodyConverter();
-    return converter ? converter(body) : QtText::bodyForDisplay(body);
-}
-
-// A path heads each message about its file; a very long one is shortened in the middle.
-QString shownPath(const QString& path) {
-    return LongLine::forMessage(LocalPath::forDisplay(path));
-}
-
 // The folder of `path` with a closing "/", so that the dialog offers no file name in it.
 QString folderOf(const QString& path) {
     QString folder = QFileInfo(path).absolutePath();
@@ -40,6 +27,26 @@ QString folderOf(const QString& path) {
     return folder;
 }
 }  // namespace
+
+// The file a command works on. Its path heads each message about it, in the form shownPath
+// gives, which is worked out once, and only when a message needs it.
+class FileCommands::File {
+public:
+    File() = default;
+    explicit File(QString path) : path_(std::move(path)) {}
+
+    const QString& path() const { return path_; }
+    const QString& shown() const {
+        if (!shown_) {
+            shown_ = shownPath(path_);
+        }
+        return *shown_;
+    }
+
+private:
+    QString path_;
+    mutable std::optional<QString> shown_;
+};
 
 const QString FileCommands::kMarkerLineHelpSection =
     QStringLiteral("9. アウトラインファイルの形式");
@@ -67,42 +74,46 @@ QString reasonOf(const mossleaf::LoadOutcome& outcome) {
 }
 }  // namespace
 
-QString FileCommands::cannotOpenMessage(const QString& path, const QString& reason) {
-    return withReason(shownPath(path) + kCrLf + QStringLiteral("ファイルが開けません。"), reason);
+// A very long path is shortened in the middle.
+QString FileCommands::shownPath(const QString& path) {
+    return LongLine::forMessage(LocalPath::forDisplay(path));
 }
 
-QString FileCommands::notOutlineMessage(const QString& path) {
-    return shownPath(path) + kCrLf + QStringLiteral("ファイルの形式はツリー形式ではありません。") +
-           kCrLf + QStringLiteral("読みこみを中止します。");
+QString FileCommands::cannotOpenMessage(const QString& shown, const QString& reason) {
+    return withReason(shown + kCrLf + QStringLiteral("ファイルが開けません。"), reason);
 }
 
-QString FileCommands::tooManyRecordsMessage(const QString& path) {
-    return shownPath(path) + kCrLf +
+QString FileCommands::notOutlineMessage(const QString& shown) {
+    return shown + kCrLf + QStringLiteral("ファイルの形式はツリー形式ではありません。") + kCrLf +
+           QStringLiteral("読みこみを中止します。");
+}
+
+QString FileCommands::tooManyRecordsMessage(const QString& shown) {
+    return shown + kCrLf +
            QStringLiteral("データが%1件を超えているため、最初の%1件だけを読みこみました。")
                .arg(mossleaf::Document::kMaxRecords) +
            kCrLf + QStringLiteral("元のファイルを守るため、名前を付けて保存してください。");
 }
 
-QString FileCommands::savedAsUtf8Message(const QString& path) {
-    return shownPath(path) + kCrLf +
+QString FileCommands::savedAsUtf8Message(const QString& shown) {
+    return shown + kCrLf +
            QStringLiteral(
                "シフトJISでは同じ文字として読み戻せないため、UTF-8 形式で保存しました。");
 }
 
-QString FileCommands::cannotSaveMessage(const QString& path, const QString& reason) {
-    return withReason(shownPath(path) + kCrLf + QStringLiteral("ファイルに保存できません。"),
-                      reason);
+QString FileCommands::cannotSaveMessage(const QString& shown, const QString& reason) {
+    return withReason(shown + kCrLf + QStringLiteral("ファイルに保存できません。"), reason);
 }
 
-QString FileCommands::changedOnDiskQuestion(const QString& path) {
-    return shownPath(path) + kCrLf +
+QString FileCommands::changedOnDiskQuestion(const QString& shown) {
+    return shown + kCrLf +
            QStringLiteral(
                "このファイルは、開いたあとか前回保存したあとに、ほかのプログラムで"
                "変更されています。") +
            kCrLf + QStringLiteral("その変更を捨てて、置き換えますか？");
 }
 
-QString FileCommands::markerLinesMessage(const QString& path, const QStringList& titles) {
+QString FileCommands::markerLinesMessage(const QString& shown, const QStringList& titles) {
     QStringList named;
     for (const QString& title : titles.mid(0, kMarkerTitlesListed)) {
         named << u'「' + LongLine::forMessage(title) + u'」';
@@ -111,40 +122,42 @@ QString FileCommands::markerLinesMessage(const QString& path, const QStringList&
     if (titles.size() > kMarkerTitlesListed) {
         list += QStringLiteral("ほか %1 件").arg(titles.size() - kMarkerTitlesListed);
     }
-    return shownPath(path) + kCrLf +
+    return shown + kCrLf +
            QStringLiteral("本文に見出し行（<**********>）で始まる行があるノードがあります：") +
            list + kCrLf +
            QStringLiteral("保存はしましたが、開き直すとその行から別のノードに分かれます。") +
            kCrLf + QStringLiteral("操作説明の「%1」をご覧ください。").arg(kMarkerLineHelpSection);
 }
 
-QString FileCommands::noMemoryForBodyMessage(const QString& path) {
-    return shownPath(path) + kCrLf + QStringLiteral("メモリが足りないため、本文を表示できません。");
+QString FileCommands::noMemoryForBodyMessage(const QString& shown) {
+    return shown + kCrLf + QStringLiteral("メモリが足りないため、本文を表示できません。");
 }
 
-QString FileCommands::commandFailedMessage(const QString& path, bool outOfMemory) {
+QString FileCommands::commandFailedMessage(const QString& shown, bool outOfMemory) {
     const QString reason = outOfMemory ? QStringLiteral("メモリが足りないため、")
                                        : QStringLiteral("予期しないエラーのため、");
     const QString text = reason + QStringLiteral("操作を最後まで行えませんでした。");
-    return path.isEmpty() ? text : shownPath(path) + kCrLf + text;
+    return shown.isEmpty() ? text : shown + kCrLf + text;
 }
 
-void FileCommands::setBodyConverterForTest(BodyConverter converter) {
-    bodyConverter() = std::move(converter);
-}
-
-template <typename Command>
-void FileCommands::guarded(Command command) {
+template <typename Command, typename PutBack>
+void FileCommands::guarded(const File& file, Command command, PutBack putBack) {
     // Qt aborts when an exception leaves a slot: whatever went wrong, the window stays and
-    // the user is told.
-    pathInWork_.clear();
+    // the user is told, once `putBack` has made it safe to go on. `file` is read only then: a
+    // command names its file once the user has chosen it.
     try {
         command();
     } catch (const std::exception& error) {
+        putBack();
         MessageBox::exclamation(
             view_.viewWindow(),
-            commandFailedMessage(pathInWork_, dynamic_cast<const std::bad_alloc*>(&error)));
+            commandFailedMessage(file.shown(), dynamic_cast<const std::bad_alloc*>(&error)));
     }
+}
+
+template <typename Command>
+void FileCommands::guarded(const File& file, Command command) {
+    guarded(file, command, [] {});
 }
 
 void FileCommands::prepareDialog(const QString& title) {
@@ -154,23 +167,23 @@ void FileCommands::prepareDialog(const QString& title) {
 }
 
 void FileCommands::mnuFileNew_Click() {
-    guarded([this] { ClearDocument(); });
+    guarded(File(), [this] { ClearDocument(); });
 }
 
 void FileCommands::mnuFileOpen_Click() {
-    guarded([this] {
+    File file;
+    guarded(file, [this, &file] {
         prepareDialog(QStringLiteral("開く"));
         if (!dialog_.ShowOpen()) {
             return;
         }
-        const QString path = dialog_.FileName;
-        pathInWork_ = path;
+        file = File(dialog_.FileName);
         // A file that cannot be opened leaves the Document on screen as it was, and with it
         // its own name, so that a later Save cannot write it over the file the user tried to
         // open.
         const std::string previousName = doc_.CurrentFileName;
-        doc_.CurrentFileName = LocalPath::toBytes(path);
-        if (LoadDocument(path) == mossleaf::LoadOutcome::Status::CannotOpen) {
+        doc_.CurrentFileName = LocalPath::toBytes(file.path());
+        if (load(file) == mossleaf::LoadOutcome::Status::CannotOpen) {
             doc_.CurrentFileName = previousName;
         }
     });
@@ -181,27 +194,27 @@ void FileCommands::mnuFileSave_Click() {
         mnuFileNameSave_Click();
         return;
     }
-    guarded([this] {
-        const QString path = LocalPath::fromBytes(doc_.CurrentFileName);
-        pathInWork_ = path;
+    File file;
+    guarded(file, [this, &file] {
+        file = File(LocalPath::fromBytes(doc_.CurrentFileName));
         // The toolbar never takes the focus from the body, so store what is typed there first.
         view_.storeShownBody();
-        SaveDocument(path);
+        save(file);
     });
 }
 
 void FileCommands::mnuFileNameSave_Click() {
-    guarded([this] {
+    File file;
+    guarded(file, [this, &file] {
         prepareDialog(QStringLiteral("名前を付けて保存"));
         if (!dialog_.ShowSave()) {
             return;
         }
-        const QString path = dialog_.FileName;
-        pathInWork_ = path;
+        file = File(dialog_.FileName);
         const std::string previousName = doc_.CurrentFileName;
-        doc_.CurrentFileName = LocalPath::toBytes(path);
+        doc_.CurrentFileName = LocalPath::toBytes(file.path());
         view_.storeShownBody();
-        if (SaveDocument(path) == mossleaf::SaveOutcome::Status::ChangedOnDisk) {
+        if (save(file) == mossleaf::SaveOutcome::Status::ChangedOnDisk) {
             doc_.CurrentFileName = previousName;  // declined: nothing happened
         }
     });
@@ -217,92 +230,93 @@ void FileCommands::ClearDocument() {
 }
 
 mossleaf::LoadOutcome::Status FileCommands::LoadDocument(QString path) {
-    try {
-        return loadAndShow(path);
-    } catch (const std::exception& error) {
-        // What was read may be only part of the file: it must not be saved under its name.
-        doc_.CurrentFileName.clear();
-        dialog_.FileName = folderOf(path);
-        view_.clearBody();
-        MessageBox::exclamation(
-            view_.viewWindow(),
-            commandFailedMessage(path, dynamic_cast<const std::bad_alloc*>(&error)));
-        return mossleaf::LoadOutcome::Status::NotOutline;
-    }
+    return load(File(std::move(path)));
 }
 
-mossleaf::LoadOutcome::Status FileCommands::loadAndShow(const QString& path) {
+mossleaf::LoadOutcome::Status FileCommands::load(const File& file) {
+    auto status = mossleaf::LoadOutcome::Status::NotOutline;
+    guarded(
+        file, [&] { status = loadAndShow(file); },
+        [&] {
+            // What was read may be only part of the file: it must not be saved under its name.
+            doc_.CurrentFileName.clear();
+            dialog_.FileName = folderOf(file.path());
+            view_.clearBody();
+        });
+    return status;
+}
+
+mossleaf::LoadOutcome::Status FileCommands::loadAndShow(const File& file) {
     using Status = mossleaf::LoadOutcome::Status;
-    const mossleaf::LoadOutcome outcome = mossleaf::LoadDocument(doc_, LocalPath::toBytes(path));
+    const mossleaf::LoadOutcome outcome =
+        mossleaf::LoadDocument(doc_, LocalPath::toBytes(file.path()));
     if (outcome.status == Status::CannotOpen) {
-        MessageBox::exclamation(view_.viewWindow(), cannotOpenMessage(path, reasonOf(outcome)));
+        MessageBox::exclamation(view_.viewWindow(),
+                                cannotOpenMessage(file.shown(), reasonOf(outcome)));
         return outcome.status;
     }
     if (outcome.status == Status::NotOutline || outcome.status == Status::TooManyRecords) {
         // The file was refused or cut: the save dialog must not offer its name, where Enter
         // would replace it with what is left on screen.
-        dialog_.FileName = folderOf(path);
+        dialog_.FileName = folderOf(file.path());
     }
-    mossleaf::Document& doc = doc_;
-    if (doc.Nodes.Count() >= 1) {
-        showFirstBody(path);
+    if (doc_.Nodes.Count() >= 1) {
+        showFirstBody(file);
     } else {
         view_.clearBody();
     }
-    if (doc.Nodes.Count() >= 2) {
-        view_.ensureNodeVisible(doc.Nodes(2)->Key);
+    if (doc_.Nodes.Count() >= 2) {
+        view_.ensureNodeVisible(doc_.Nodes(2)->Key);
     }
     if (outcome.status == Status::NotOutline) {
-        MessageBox::exclamation(view_.viewWindow(), notOutlineMessage(path));
+        MessageBox::exclamation(view_.viewWindow(), notOutlineMessage(file.shown()));
     } else if (outcome.status == Status::TooManyRecords) {
-        MessageBox::exclamation(view_.viewWindow(), tooManyRecordsMessage(path));
+        MessageBox::exclamation(view_.viewWindow(), tooManyRecordsMessage(file.shown()));
     }
     return outcome.status;
 }
 
-void FileCommands::showFirstBody(const QString& path) {
-    const mossleaf::Document& doc = doc_;
+void FileCommands::showFirstBody(const File& file) {
     try {
-        view_.showBody(bodyForDisplay(doc.bodyOf(doc.Nodes(1)->Key)));
+        view_.showBody(QtText::bodyForDisplay(doc_.bodyOf(doc_.Nodes(1)->Key)));
     } catch (const std::bad_alloc&) {
         // The notebook itself is read; only its first body is too large to show.
         view_.clearBody();
-        MessageBox::exclamation(view_.viewWindow(), noMemoryForBodyMessage(path));
+        MessageBox::exclamation(view_.viewWindow(), noMemoryForBodyMessage(file.shown()));
     }
 }
 
 mossleaf::SaveOutcome::Status FileCommands::SaveDocument(QString path) {
-    try {
-        return saveAndReport(path);
-    } catch (const std::exception& error) {
-        MessageBox::exclamation(
-            view_.viewWindow(),
-            commandFailedMessage(path, dynamic_cast<const std::bad_alloc*>(&error)));
-        return mossleaf::SaveOutcome::Status::Failed;
-    }
+    return save(File(std::move(path)));
 }
 
-mossleaf::SaveOutcome::Status FileCommands::saveAndReport(const QString& path) {
+mossleaf::SaveOutcome::Status FileCommands::save(const File& file) {
+    auto status = mossleaf::SaveOutcome::Status::Failed;
+    guarded(file, [&] { status = saveAndReport(file); });
+    return status;
+}
+
+mossleaf::SaveOutcome::Status FileCommands::saveAndReport(const File& file) {
     using Status = mossleaf::SaveOutcome::Status;
-    const std::string file = LocalPath::toBytes(path);
-    mossleaf::SaveOutcome outcome = mossleaf::SaveDocument(doc_, file);
+    const std::string bytes = LocalPath::toBytes(file.path());
+    mossleaf::SaveOutcome outcome = mossleaf::SaveDocument(doc_, bytes);
     if (outcome.status == Status::ChangedOnDisk) {
-        if (!MessageBox::askYesNo(view_.viewWindow(), changedOnDiskQuestion(path))) {
+        if (!MessageBox::askYesNo(view_.viewWindow(), changedOnDiskQuestion(file.shown()))) {
             return outcome.status;
         }
-        outcome = mossleaf::SaveDocument(doc_, file, true);
+        outcome = mossleaf::SaveDocument(doc_, bytes, true);
     }
     if (outcome.status == Status::Failed) {
         MessageBox::exclamation(view_.viewWindow(),
-                                cannotSaveMessage(path, systemReason(outcome.reason)));
+                                cannotSaveMessage(file.shown(), systemReason(outcome.reason)));
         return outcome.status;
     }
     if (outcome.status == Status::SavedAsUtf8) {
-        MessageBox::exclamation(view_.viewWindow(), savedAsUtf8Message(path));
+        MessageBox::exclamation(view_.viewWindow(), savedAsUtf8Message(file.shown()));
     }
     if (!outcome.markerLineKeys.empty()) {
         MessageBox::exclamation(view_.viewWindow(),
-                                markerLinesMessage(path, titlesOf(outcome.markerLineKeys)));
+                                markerLinesMessage(file.shown(), titlesOf(outcome.markerLineKeys)));
     }
     return outcome.status;
 }

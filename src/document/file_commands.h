@@ -2,9 +2,7 @@
 
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "core/document.h"
@@ -33,41 +31,42 @@ public:
     mossleaf::LoadOutcome::Status LoadDocument(QString path);
     mossleaf::SaveOutcome::Status SaveDocument(QString path);
 
-    // The texts of the messages, path first (as LocalPath::forDisplay shows it); the
+    // The texts of the messages, headed by the file's path as `shownPath` gives it; the
     // system's reason, when known, on a line of its own.
-    static QString cannotOpenMessage(const QString& path, const QString& reason = {});
-    static QString notOutlineMessage(const QString& path);
-    static QString tooManyRecordsMessage(const QString& path);
-    static QString savedAsUtf8Message(const QString& path);
-    static QString cannotSaveMessage(const QString& path, const QString& reason);
+    static QString shownPath(const QString& path);
+    static QString cannotOpenMessage(const QString& shown, const QString& reason = {});
+    static QString notOutlineMessage(const QString& shown);
+    static QString tooManyRecordsMessage(const QString& shown);
+    static QString savedAsUtf8Message(const QString& shown);
+    static QString cannotSaveMessage(const QString& shown, const QString& reason);
     // Asks whether to write over a file that another program changed since it was read or
     // saved here.
-    static QString changedOnDiskQuestion(const QString& path);
+    static QString changedOnDiskQuestion(const QString& shown);
     // The notes saved with a body line that reads back as a record header, named by title.
-    static QString markerLinesMessage(const QString& path, const QStringList& titles);
-    static QString noMemoryForBodyMessage(const QString& path);
-    // A command stopped by an exception; `path` may be empty when no file was chosen yet.
-    static QString commandFailedMessage(const QString& path, bool outOfMemory);
+    static QString markerLinesMessage(const QString& shown, const QStringList& titles);
+    static QString noMemoryForBodyMessage(const QString& shown);
+    // A command stopped by an exception; `shown` is empty when no file was chosen yet.
+    static QString commandFailedMessage(const QString& shown, bool outOfMemory);
 
     // The manual's section that explains body lines that look like record headers.
     static const QString kMarkerLineHelpSection;
 
-    // Replaces the conversion of the first body for display after a load, so that tests can
-    // make it fail; pass {} to restore.
-    using BodyConverter = std::function<QString(std::u16string_view)>;
-    static void setBodyConverterForTest(BodyConverter converter);
-
 private:
+    class File;
+
+    template <typename Command, typename PutBack>
+    void guarded(const File& file, Command command, PutBack putBack);
     template <typename Command>
-    void guarded(Command command);
+    void guarded(const File& file, Command command);
     void prepareDialog(const QString& title);
-    mossleaf::LoadOutcome::Status loadAndShow(const QString& path);
-    void showFirstBody(const QString& path);
-    mossleaf::SaveOutcome::Status saveAndReport(const QString& path);
+    mossleaf::LoadOutcome::Status load(const File& file);
+    mossleaf::LoadOutcome::Status loadAndShow(const File& file);
+    void showFirstBody(const File& file);
+    mossleaf::SaveOutcome::Status save(const File& file);
+    mossleaf::SaveOutcome::Status saveAndReport(const File& file);
     QStringList titlesOf(const std::vector<std::string>& keys) const;
 
     mossleaf::Document& doc_;
     CommonDialog& dialog_;
     DocumentView& view_;
-    QString pathInWork_;  // the file the running command works on, for its failure message
 };

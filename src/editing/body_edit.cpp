@@ -33,6 +33,14 @@ QString BodyEdit::bodyText() const {
     return BodyPieces::joinedText(*document());
 }
 
+QString BodyEdit::firstLineText() const {
+    QTextBlock last = document()->firstBlock();
+    while (last.next().isValid() && BodyPieces::continuesLine(last.next())) {
+        last = last.next();
+    }
+    return BodyPieces::joinedText(*document(), 0, last.position() + last.length() - 1);
+}
+
 bool BodyEdit::event(QEvent* event) {
     if (WindowShortcuts::leaveToWindow(event)) {
         return true;  // Ctrl+C copies the whole body through the window's command

@@ -20,6 +20,9 @@ public:
 
     // The text as the user sees it, lines separated by LF.
     QString bodyText() const;
+    // Its first line, up to the first line break between blocks: one that the user typed
+    // with Shift+Enter (U+2028) is still in it.
+    QString firstLineText() const;
 
 signals:
     void LostFocus();

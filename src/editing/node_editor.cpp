@@ -33,7 +33,7 @@ QString titleTooLongMessage(qsizetype length) {
 
 // A title is one line of the file, whatever a paste, a drop or an input method put in Text1.
 std::u16string committedTitle(const QString& typed) {
-    return mossleaf::titleFromTyped(QtText::fromQString(typed));
+    return mossleaf::titleFromTyped(QtText::viewOf(typed));
 }
 
 }  // namespace
@@ -42,10 +42,7 @@ NodeEditor::NodeEditor(mossleaf::Document& doc, OutlineTree& tree, TitleBox& tit
                        BodyEdit& body, QMenu& popup, NodeEditorHost& host)
     : doc_(doc), tree_(tree), titleBox_(titleBox), body_(body), popup_(popup), host_(host) {
     connect(&tree_, &OutlineTree::NodeClick, this, &NodeEditor::TreeView1_NodeClick);
-    connect(&tree_, &OutlineTree::MouseUp, this, [this](Qt::MouseButton button, const QPoint& pos) {
-        TreeView1_MouseUp(button, pos.x() * host_.twipsPerPixelX(),
-                          pos.y() * host_.twipsPerPixelY());
-    });
+    connect(&tree_, &OutlineTree::MouseUp, this, &NodeEditor::TreeView1_MouseUp);
     connect(&tree_, &OutlineTree::SelectionChanged, this, &NodeEditor::selectionChanged);
     connect(&tree_, &OutlineTree::MenuKey, this, &NodeEditor::TreeView1_MenuKey);
     connect(&titleBox_, &TitleBox::KeyPress, this, &NodeEditor::Text1_KeyPress);
@@ -75,8 +72,7 @@ void NodeEditor::selectionChanged(const QString& key) {
 }
 
 void NodeEditor::AddNode() {
-    mossleaf::Document& doc = doc_;
-    if (const mossleaf::Node* node = doc.AddNode(committedTitle(titleBox_.text()))) {
+    if (const mossleaf::Node* node = doc_.AddNode(committedTitle(titleBox_.text()))) {
         tree_.EnsureVisible(node->Key);
     }
     titleBox_.clear();
@@ -147,13 +143,11 @@ void NodeEditor::TreeView1_NodeClick(const QString& key) {
     ShowSelection();
 }
 
-void NodeEditor::TreeView1_MouseUp(Qt::MouseButton button, double xTwips, double yTwips) {
+void NodeEditor::TreeView1_MouseUp(Qt::MouseButton button, const QPoint& inTree) {
     forgetCurrentInEmptyTree();
     if (button != Qt::RightButton) {
         return;
     }
-    const QPoint inTree(static_cast<int>(std::lround(xTwips / host_.twipsPerPixelX())),
-                        static_cast<int>(std::lround(yTwips / host_.twipsPerPixelY())));
     popUp(inTree, QCursor::pos());
 }
 
@@ -171,10 +165,9 @@ void NodeEditor::forgetCurrentInEmptyTree() {
 }
 
 void NodeEditor::popUp(const QPoint& inTree, const QPoint& global) {
-    TitleBox* box = &titleBox_;
-    QWidget* boxParent = box->parentWidget();
-    box->move(boxParent ? boxParent->mapFromGlobal(tree_.mapToGlobal(inTree))
-                        : tree_.mapToGlobal(inTree));
+    QWidget* boxParent = titleBox_.parentWidget();
+    titleBox_.move(boxParent ? boxParent->mapFromGlobal(tree_.mapToGlobal(inTree))
+                             : tree_.mapToGlobal(inTree));
     popup_.exec(global);
 }
 
@@ -198,10 +191,9 @@ void NodeEditor::Text1_TitleTooLong(qsizetype length) {
 void NodeEditor::commitTitle() {
     // A box that holds nothing but line breaks holds an empty title: nothing is to change.
     if (!committedTitle(titleBox_.text()).empty()) {
-        if (doc_.EntryMode == 0) {
+        if (doc_.EntryMode == mossleaf::TitleEntry::AddChild) {
             AddNode();
-        }
-        if (doc_.EntryMode == 1) {
+        } else {
             RenameNode();
         }
     }
@@ -221,12 +213,11 @@ void NodeEditor::mnuEditUpdate_Click() {
 }
 
 void NodeEditor::mnuPopnew_Click() {
-    mossleaf::Document& doc = doc_;
-    if (doc.NodeCounter > doc.NodeLimit) {
+    if (doc_.NodeCounter > doc_.NodeLimit) {
         MessageBox::exclamation(host_.editorWindow(), kNodeLimitMessage);
         return;
     }
-    doc.EntryMode = 0;
+    doc_.EntryMode = mossleaf::TitleEntry::AddChild;
     titleBox_.clear();
     openTitleBox();
 }
@@ -239,7 +230,7 @@ void NodeEditor::mnuPopRename_Click() {
         // title to offer, and a rename would hit a node the user cannot see as chosen.
         return;
     }
-    doc_.EntryMode = 1;
+    doc_.EntryMode = mossleaf::TitleEntry::Rename;
     titleBox_.setText(QtText::toQString(node->title()));
     titleBox_.setSelection(0, static_cast<int>(titleBox_.text().size()));
     openTitleBox();
@@ -259,9 +250,8 @@ void NodeEditor::mnuPopDel_Click() {
         return;
     }
     StoreBody();
-    mossleaf::Document& doc = doc_;
-    if (doc.CurrentIndex >= 1 && doc.CurrentIndex <= doc.Nodes.Count()) {
-        doc.Nodes.Remove(doc.CurrentIndex);
+    if (doc_.CurrentIndex >= 1 && doc_.CurrentIndex <= doc_.Nodes.Count()) {
+        doc_.Nodes.Remove(doc_.CurrentIndex);
     }
     tree_.setFocus(Qt::OtherFocusReason);
     ShowSelection();

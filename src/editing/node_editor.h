@@ -31,7 +31,8 @@ public:
     void StoreBody();
 
     void TreeView1_NodeClick(const QString& key);
-    void TreeView1_MouseUp(Qt::MouseButton button, double xTwips, double yTwips);
+    // A mouse button was released at `inTree` (pixels, relative to the tree).
+    void TreeView1_MouseUp(Qt::MouseButton button, const QPoint& inTree);
     void Text1_KeyPress(int& keyAscii);
     void Text1_LostFocus();
     // Text1 refused an edit that would have made the title `length` characters long.

@@ -4,15 +4,12 @@ class QString;
 class QWidget;
 
 // What the node editor needs of the window around its widgets: where its messages belong,
-// the window's twips (the tree's mouse handler speaks twips), and the status bar's panel
-// that names the chosen node.
+// and the status bar's panel that names the chosen node.
 class NodeEditorHost {
 public:
     virtual ~NodeEditorHost() = default;
 
     virtual QWidget* editorWindow() = 0;
-    virtual double twipsPerPixelX() const = 0;
-    virtual double twipsPerPixelY() const = 0;
     virtual void showChosenTitle(const QString& title) = 0;
 
 protected:

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QString>
-#include <string>
+#include <QStringView>
 
 class QWidget;
 class ShellOpener;
@@ -10,16 +10,12 @@ class ShellOpener;
 // gives it (BodyEdit::bodyText). Neither touches the stored bodies nor the keyboard focus.
 namespace BodyCommands {
 
-// The shown text with CR LF between lines, as the Document keeps bodies.
-std::u16string BodyText(const QString& shown);
-
-// The shown text with the platform's line breaks (LF), as the clipboard takes it.
-QString ClipboardText(const QString& shown);
-
-// Puts the whole text on the clipboard, whatever part of it is selected.
+// Puts the whole text on the clipboard, whatever part of it is selected, with the platform's
+// line breaks (LF).
 void CopyBody(const QString& shown);
 
-// Opens the text's first line (everything before the first CR) as a link.
-void ExecuteFirstLine(QWidget* owner, ShellOpener& shell, const QString& shown);
+// Opens the text's first line as a link: everything before the first line break, whichever
+// kind the box holds (LF, CR, U+2028, U+2029). Only that line need be given.
+void ExecuteFirstLine(QWidget* owner, ShellOpener& shell, QStringView shown);
 
 }  // namespace BodyCommands

@@ -8,15 +8,19 @@
 #include "launch/body_commands.h"
 #include "launch/help_command.h"
 
-LaunchCommands::LaunchCommands(QWidget& window, BodyReader shownBody, ShellOpener& shell)
-    : window_(window), shownBody_(std::move(shownBody)), shell_(&shell) {}
+LaunchCommands::LaunchCommands(QWidget& window, BodyReader shownBody, BodyReader shownFirstLine,
+                               ShellOpener& shell)
+    : window_(window),
+      shownBody_(std::move(shownBody)),
+      shownFirstLine_(std::move(shownFirstLine)),
+      shell_(&shell) {}
 
 void LaunchCommands::mnuEditCopy_Click() {
     BodyCommands::CopyBody(shownBody_());
 }
 
 void LaunchCommands::mnuExe_Click() {
-    launchOnce([this] { BodyCommands::ExecuteFirstLine(&window_, *shell_, shownBody_()); });
+    launchOnce([this] { BodyCommands::ExecuteFirstLine(&window_, *shell_, shownFirstLine_()); });
 }
 
 void LaunchCommands::mnuHelpHELP_Click() {

@@ -7,12 +7,15 @@ class QWidget;
 class ShellOpener;
 
 // Copy, Execute and the help page, as the main window runs them: on the text the body text
-// box shows, read through `shownBody`, handing links to the shell opener.
+// box shows, handing links to the shell opener. Copy reads the whole text (`shownBody`);
+// Execute only as much as holds the first line (`shownFirstLine`), since a body of many
+// megabytes may follow it.
 class LaunchCommands {
 public:
     using BodyReader = std::function<QString()>;
 
-    LaunchCommands(QWidget& window, BodyReader shownBody, ShellOpener& shell);
+    LaunchCommands(QWidget& window, BodyReader shownBody, BodyReader shownFirstLine,
+                   ShellOpener& shell);
 
     // Tests put a fake opener in the real one's place.
     void setShellOpener(ShellOpener& shell) { shell_ = &shell; }
@@ -28,6 +31,7 @@ private:
 
     QWidget& window_;
     BodyReader shownBody_;
+    BodyReader shownFirstLine_;
     ShellOpener* shell_;
     bool launching_ = false;
 };

@@ -7,7 +7,6 @@
 #include <QToolButton>
 #include <cstring>
 
-#include "mainwindow/frm_main.h"
 #include "widgets/image_list.h"
 
 using CommandTable::Entry;
@@ -24,15 +23,6 @@ QToolBar* makeToolBar(QWidget* parent) {
     bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     bar->setFocusPolicy(Qt::NoFocus);
     return bar;
-}
-
-void connectHandler(QAction* action, frmMain& form, const Entry& entry) {
-    if (auto handler = entry.handler) {
-        QObject::connect(action, &QAction::triggered, &form,
-                         [&form, handler] { (form.*handler)(); });
-    } else if (auto run = entry.run) {
-        QObject::connect(action, &QAction::triggered, &form, [&form, run] { run(form); });
-    }
 }
 
 void addToToolBar(QToolBar* bar, QAction* action, const Entry& entry, const ImageList& icons) {
@@ -63,10 +53,9 @@ void addToToolBar(QToolBar* bar, QAction* action, const Entry& entry, const Imag
 
 }  // namespace
 
-CommandSurfaces::CommandSurfaces(std::span<const Entry> table, frmMain& form, QMenuBar* bar,
-                                 QWidget* toolBarParent, const ImageList& icons)
+CommandSurfaces::CommandSurfaces(std::span<const Entry> table, QWidget& window, QMenuBar* bar,
+                                 QWidget* toolBarParent, const ImageList& icons, Run run)
     : table_(table),
-      form_(form),
       actions_(table.size(), nullptr),
       menus_(table.size(), nullptr),
       toolBar_(makeToolBar(toolBarParent)) {
@@ -93,7 +82,7 @@ CommandSurfaces::CommandSurfaces(std::span<const Entry> table, frmMain& form, QM
                 if (in == bar) {
                     menu = bar->addMenu(entry.caption.toString());
                 } else {
-                    menu = new QMenu(entry.caption.toString(), &form);
+                    menu = new QMenu(entry.caption.toString(), &window);
                     if (in) {
                         in->addAction(menu->menuAction());
                     }
@@ -104,7 +93,7 @@ CommandSurfaces::CommandSurfaces(std::span<const Entry> table, frmMain& form, QM
                 break;
             }
             case Kind::Separator: {
-                auto* line = new QAction(&form);
+                auto* line = new QAction(&window);
                 line->setSeparator(true);
                 line->setObjectName(name);
                 if (in) {
@@ -113,7 +102,7 @@ CommandSurfaces::CommandSurfaces(std::span<const Entry> table, frmMain& form, QM
                 break;
             }
             case Kind::Item: {
-                auto* action = new QAction(entry.caption.toString(), &form);
+                auto* action = new QAction(entry.caption.toString(), &window);
                 action->setObjectName(name);
                 if (in) {
                     in->addAction(action);
@@ -122,18 +111,20 @@ CommandSurfaces::CommandSurfaces(std::span<const Entry> table, frmMain& form, QM
                     // Ctrl+N and Ctrl+C run their commands whichever control has the focus.
                     action->setShortcut(entry.shortcut);
                     action->setShortcutContext(Qt::WindowShortcut);
-                    form.addAction(action);
+                    window.addAction(action);
                 }
                 if (entry.toolBar != CommandTable::ToolBar::None) {
                     addToToolBar(toolBar_, action, entry, icons);
                 }
-                connectHandler(action, form, entry);
+                if (entry.handler) {
+                    QObject::connect(action, &QAction::triggered, &window,
+                                     [run, &entry] { run(entry); });
+                }
                 actions_[i] = action;
                 break;
             }
         }
     }
-    updateEnabled();
 }
 
 int CommandSurfaces::indexOf(const char* name) const {
@@ -155,35 +146,12 @@ QMenu* CommandSurfaces::menu(const char* name) const {
     return i < 0 ? nullptr : menus_[i];
 }
 
-void CommandSurfaces::storeIn(frmMain& form) const {
-    for (std::size_t i = 0; i < table_.size(); ++i) {
-        if (table_[i].action) {
-            form.*table_[i].action = actions_[i];
-        }
-        if (table_[i].menu) {
-            form.*table_[i].menu = menus_[i];
-        }
-    }
-}
-
-void CommandSurfaces::updateEnabled() {
-    for (std::size_t i = 0; i < table_.size(); ++i) {
-        if (actions_[i] && table_[i].enabled) {
-            actions_[i]->setEnabled(table_[i].enabled(form_));
-        }
-    }
-}
-
-bool CommandSurfaces::triggerKey(const QString& key) const {
+void CommandSurfaces::triggerKey(const QString& key) const {
     for (std::size_t i = 0; i < table_.size(); ++i) {
         const Entry& entry = table_[i];
         if (entry.toolBar != CommandTable::ToolBar::None && entry.key == key) {
-            if (!actions_[i]->isEnabled()) {
-                return false;
-            }
             actions_[i]->trigger();
-            return true;
+            return;
         }
     }
-    return false;
 }

@@ -2,15 +2,16 @@
 
 #include <QKeyCombination>
 #include <QStringView>
-#include <span>
 
 class frmMain;
 class QAction;
 class QMenu;
 
-// One row per menu, menu item, separator and toolbar button of the main window. The rows are
-// read in order: a menu must come before the items it holds, and the toolbar takes its
-// buttons in table order too.
+// One row per menu, menu item, separator and toolbar button of the main window (the rows
+// themselves are frmMain::commandTable, in frm_main_commands.cpp). The rows are read in
+// order: a menu must come before the items it holds, and the toolbar takes its buttons in
+// table order too. A row names the window's members, but needs no more of the window than
+// its name.
 namespace CommandTable {
 
 enum class Kind {
@@ -42,18 +43,12 @@ struct Entry {
     // On the toolbar: the button's Key, which is also its tooltip, and its picture's key.
     QStringView key = {};
     QStringView imageKey = {};
-    // What choosing the item runs: a handler of the window, or any function; an item with
-    // neither only closes its menu.
+    // The window's handler that choosing the item runs; an item without one only closes its
+    // menu.
     void (frmMain::*handler)() = nullptr;
-    void (*run)(frmMain&) = nullptr;
-    // Whether the command can be chosen now; always, when null.
-    bool (*enabled)(const frmMain&) = nullptr;
     // The window's member that names the action or menu, if it has one.
     QAction* frmMain::*action = nullptr;
     QMenu* frmMain::*menu = nullptr;
 };
-
-// The menus, the popup mnuPop and the toolbar tbToolBar of the main window.
-std::span<const Entry> mainWindow();
 
 }  // namespace CommandTable

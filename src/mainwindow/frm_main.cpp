@@ -21,7 +21,6 @@
 #include "launch/shell_opener.h"
 #include "mainwindow/after_first_paint.h"
 #include "mainwindow/command_surfaces.h"
-#include "mainwindow/command_table.h"
 #include "mainwindow/screen_twips.h"
 #include "mainwindow/settings_store.h"
 #include "mainwindow/splitter_zone.h"
@@ -62,9 +61,17 @@ frmMain::frmMain(SettingsStore& settings, QWidget* parent)
     dialog_ = std::make_unique<CommonDialog>(this);
     dlgCommonDialog = dialog_.get();
     menuBar()->setObjectName(QLatin1String(CommandTable::kMenuBar));
-    commands_ = std::make_unique<CommandSurfaces>(CommandTable::mainWindow(), *this, menuBar(),
-                                                  client, toolbarIcons());
-    commands_->storeIn(*this);
+    commands_ = std::make_unique<CommandSurfaces>(
+        commandTable(), *this, menuBar(), client, toolbarIcons(),
+        [this](const CommandTable::Entry& entry) { (this->*entry.handler)(); });
+    for (const CommandTable::Entry& entry : commandTable()) {
+        if (entry.action) {
+            this->*entry.action = commands_->action(entry.name);
+        }
+        if (entry.menu) {
+            this->*entry.menu = commands_->menu(entry.name);
+        }
+    }
     tbToolBar = commands_->toolBar();
 
     picTitles = new QWidget(client);
@@ -115,7 +122,8 @@ frmMain::frmMain(SettingsStore& settings, QWidget* parent)
     fileCommands_ =
         std::make_unique<FileCommands>(Doc, *dlgCommonDialog, static_cast<DocumentView&>(*this));
     launchCommands_ = std::make_unique<LaunchCommands>(
-        *this, [this] { return Text2->bodyText(); }, *shellOpener_);
+        *this, [this] { return Text2->bodyText(); }, [this] { return Text2->firstLineText(); },
+        *shellOpener_);
     nodeEditor_ = std::make_unique<NodeEditor>(Doc, *TreeView1, *Text1, *Text2, *mnuPop,
                                                static_cast<NodeEditorHost&>(*this));
     dialogPresentation_ = std::make_unique<DialogPresentation>(*this);
@@ -263,8 +271,8 @@ void frmMain::SaveDocument(const QString& path) {
 void frmMain::TreeView1_NodeClick(const QString& key) {
     nodeEditor_->TreeView1_NodeClick(key);
 }
-void frmMain::TreeView1_MouseUp(Qt::MouseButton button, double xTwips, double yTwips) {
-    nodeEditor_->TreeView1_MouseUp(button, xTwips, yTwips);
+void frmMain::TreeView1_MouseUp(Qt::MouseButton button, const QPoint& inTree) {
+    nodeEditor_->TreeView1_MouseUp(button, inTree);
 }
 void frmMain::Text1_KeyPress(int& keyAscii) {
     nodeEditor_->Text1_KeyPress(keyAscii);

@@ -3,10 +3,12 @@
 #include <QMainWindow>
 #include <QString>
 #include <memory>
+#include <span>
 
 #include "core/document.h"
 #include "document/document_view.h"
 #include "editing/node_editor_host.h"
+#include "mainwindow/command_table.h"
 
 class QAction;
 class QLabel;
@@ -65,7 +67,8 @@ public:
     StatusBar* sbStatusBar = nullptr;
     CommonDialog* dlgCommonDialog = nullptr;
 
-    // Menus and their items.
+    // Menus and their items, made from the rows of commandTable (frm_main_commands.cpp).
+    static std::span<const CommandTable::Entry> commandTable();
     QMenu* mnuFile = nullptr;
     QAction* mnuFileNew = nullptr;
     QAction* mnuFileOpen = nullptr;
@@ -102,7 +105,7 @@ public:
 
     // Tree, title box and body text box.
     void TreeView1_NodeClick(const QString& key);
-    void TreeView1_MouseUp(Qt::MouseButton button, double xTwips, double yTwips);
+    void TreeView1_MouseUp(Qt::MouseButton button, const QPoint& inTree);
     void Text1_KeyPress(int& keyAscii);
     void Text1_LostFocus();
     void Text2_LostFocus();
@@ -124,8 +127,8 @@ public:
     void tbToolBar_ButtonClick(const QString& key);
 
     // Twips of the screen the window is on (1440 per logical inch).
-    double twipsPerPixelX() const override;
-    double twipsPerPixelY() const override;
+    double twipsPerPixelX() const;
+    double twipsPerPixelY() const;
 
     // Platform seams; tests put fakes in their place.
     void setShellOpener(ShellOpener* opener);

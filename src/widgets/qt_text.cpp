@@ -33,7 +33,7 @@ QString bodyForDisplay(std::u16string_view body) {
     return shown;
 }
 
-std::u16string bodyFromDisplay(const QString& shown) {
+std::u16string bodyFromDisplay(QStringView shown) {
     return mossleaf::bodyFromTyped(viewOf(shown));
 }
 

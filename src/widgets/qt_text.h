@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -13,9 +14,8 @@ inline QString toQString(std::u16string_view text) {
                    static_cast<qsizetype>(text.size()));
 }
 
-inline std::u16string_view viewOf(const QString& text) {
-    return std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                               static_cast<std::size_t>(text.size()));
+inline std::u16string_view viewOf(QStringView text) {
+    return std::u16string_view(text.utf16(), static_cast<std::size_t>(text.size()));
 }
 
 inline std::u16string fromQString(const QString& text) {
@@ -26,10 +26,10 @@ inline std::u16string fromQString(const QString& text) {
 QString bodyForDisplay(std::u16string_view body);
 
 // Every line break (LF, the paragraph separators a text document uses, a lone CR) to CR LF.
-std::u16string bodyFromDisplay(const QString& shown);
+std::u16string bodyFromDisplay(QStringView shown);
 
 // Tests only: while set, bodyForDisplay calls `hook` with the body first, so that a test can
-// throw std::bad_alloc as exhausted memory would. Pass {} to restore.
+// throw from there (std::bad_alloc, as exhausted memory would). Pass {} to restore.
 void setDisplayHookForTest(std::function<void(std::u16string_view)> hook);
 
 }  // namespace QtText

@@ -459,7 +459,8 @@ private slots:
             replace ? box->button(QMessageBox::Yes)->click() : QTest::keyClick(box, Qt::Key_Return);
         });
         w.form->mnuFileSave_Click();
-        QCOMPARE(asked, MessageBox::displayText(FileCommands::changedOnDiskQuestion(source)));
+        QCOMPARE(asked, MessageBox::displayText(
+                            FileCommands::changedOnDiskQuestion(FileCommands::shownPath(source))));
         QVERIFY(asked.startsWith(source + u'\n'));
         QCOMPARE(readBytes(source), replace ? exampleOutline() : QByteArray("theirs\r\n"));
         QCOMPARE(w.fileName(), source);
@@ -638,7 +639,7 @@ private slots:
         Window w;
         const QString source = w.path("notes.txt");
         writeBytes(source, exampleOutline());
-        FileCommands::setBodyConverterForTest([outOfMemory](std::u16string_view) -> QString {
+        QtText::setDisplayHookForTest([outOfMemory](std::u16string_view) {
             if (outOfMemory) {
                 throw std::bad_alloc();
             }
@@ -647,7 +648,7 @@ private slots:
         w.dialogs.answers << source;
         w.form->Text2->showBody(QStringLiteral("left over"));
         w.form->mnuFileOpen_Click();
-        FileCommands::setBodyConverterForTest({});
+        QtText::setDisplayHookForTest({});
         QCOMPARE(w.messages.texts(), QStringList{source + QStringLiteral("\r\n") + message});
         QVERIFY(w.form->Text2->bodyText().isEmpty());
         QCOMPARE(w.form->Doc.Nodes.Count(), 3);

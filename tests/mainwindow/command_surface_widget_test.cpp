@@ -21,7 +21,6 @@
 #include "editing/title_box.h"
 #include "launch/fake_shell_opener.h"
 #include "mainwindow/command_surfaces.h"
-#include "mainwindow/command_table.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/status_bar.h"
 #include "widgets/image_list.h"
@@ -80,8 +79,6 @@ struct Session {
     }
 };
 
-int extraRuns = 0;  // how often the row added by tableRow_appearsWhereItAsks ran
-
 QAction* toolbarAction(frmMain& form, const QString& key) {
     for (QAction* action : form.tbToolBar->actions()) {
         if (action->property("Key").toString() == key) {
@@ -97,43 +94,42 @@ class CommandSurfaceWidgetTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void menuItems_data() {
-        QTest::addColumn<QString>("caption");  // of the action named by the row
-        QTest::addColumn<QString>("shortcut");
+    // The menus as the user sees them: the title, then each item's caption in order, with its
+    // shortcut after a tab as the menu shows it, and "-" for a line. Every item can be chosen.
+    void menus_data() {
+        QTest::addColumn<int>("place");  // in the menu bar from the left; -1 for the tree's popup
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QStringList>("items");
 
         // clang-format off
-        QTest::newRow("mnuFile") << "ﾌｧｲﾙ(&F)" << "";
-        QTest::newRow("mnuFileNew") << "新規作成(&N)" << "Ctrl+N";
-        QTest::newRow("mnuFileOpen") << "開く(&O)..." << "";
-        QTest::newRow("mnuFileSave") << "上書き保存(&V)" << "";
-        QTest::newRow("mnuFileNameSave") << "名前を付けて保存" << "";
-        QTest::newRow("mnuFileClose") << "閉じる(&C)" << "";
-        QTest::newRow("mnuEdit") << "編集(&E)" << "";
-        QTest::newRow("mnuEditCopy") << "ｺﾋﾟｰ(&C)" << "Ctrl+C";
-        QTest::newRow("mnuEditUpdate") << "置換" << "";
-        QTest::newRow("mnuExe") << "実行" << "";
-        QTest::newRow("mnuHelp") << "ﾍﾙﾌﾟ(&H)" << "";
-        QTest::newRow("mnuHelpHELP") << "操作説明(&H)" << "";
-        QTest::newRow("mnuHelpAbout") << "ﾊﾞｰｼﾞｮﾝ情報(&A)" << "";
-        QTest::newRow("mnuPopnew") << "新規作成" << "";
-        QTest::newRow("mnuPopRename") << "名前変更" << "";
-        QTest::newRow("mnuPopDel") << "削除" << "";
-        QTest::newRow("mnuPopCan") << "キャンセル" << "";
+        QTest::newRow("File") << 0 << "ﾌｧｲﾙ(&F)" << QStringList{
+            "新規作成(&N)\tCtrl+N", "開く(&O)...", "-", "上書き保存(&V)", "名前を付けて保存", "-",
+            "閉じる(&C)"};
+        QTest::newRow("Edit") << 1 << "編集(&E)" << QStringList{"ｺﾋﾟｰ(&C)\tCtrl+C", "置換"};
+        QTest::newRow("Execute, a title without a menu") << 2 << "実行" << QStringList{};
+        QTest::newRow("Help") << 3 << "ﾍﾙﾌﾟ(&H)" << QStringList{"操作説明(&H)", "ﾊﾞｰｼﾞｮﾝ情報(&A)"};
+        QTest::newRow("tree's popup") << -1 << "ポップアップ" << QStringList{
+            "新規作成", "名前変更", "削除", "-", "キャンセル"};
         // clang-format on
     }
 
-    void menuItems() {
-        QFETCH(QString, shortcut);
+    void menus() {
+        QFETCH(int, place);
         MemorySettingsStore settings;
         frmMain form(settings);
-        auto* action = form.findChild<QAction*>(QTest::currentDataTag());
-        QVERIFY(action);
-        QTEST(action->text(), "caption");
-        QCOMPARE(action->shortcut().toString(QKeySequence::PortableText), shortcut);
-        if (!shortcut.isEmpty()) {
-            QCOMPARE(action->shortcutContext(), Qt::WindowShortcut);
+        const QList<QAction*> bar = form.menuBar()->actions();
+        QCOMPARE(bar.size(), 4);
+        const QAction* title = place >= 0 ? bar[place] : form.mnuPop->menuAction();
+        QTEST(title->text(), "title");
+        QStringList items;
+        for (const QAction* item : title->menu() ? title->menu()->actions() : QList<QAction*>()) {
+            QVERIFY(item->isEnabled() && item->isVisible());
+            const QKeySequence shortcut = item->shortcut();
+            items << (item->isSeparator() ? QStringLiteral("-") : item->text()) +
+                         (shortcut.isEmpty() ? QString()
+                                             : u'\t' + shortcut.toString(QKeySequence::NativeText));
         }
-        QVERIFY(action->isEnabled());
+        QTEST(items, "items");
     }
 
     // Which menu holds which item, in which order.
@@ -281,22 +277,17 @@ private slots:
 
     void tableRow_appearsWhereItAsks_data() {
         QTest::addColumn<CommandTable::ToolBar>("place");
-        QTest::addColumn<bool>("enabled");
 
-        QTest::newRow("menu only") << CommandTable::ToolBar::None << true;
-        QTest::newRow("on the toolbar") << CommandTable::ToolBar::Button << true;
-        QTest::newRow("on the toolbar, new group") << CommandTable::ToolBar::AfterSeparator << true;
-        QTest::newRow("cannot be chosen now") << CommandTable::ToolBar::Button << false;
+        QTest::newRow("menu only") << CommandTable::ToolBar::None;
+        QTest::newRow("on the toolbar") << CommandTable::ToolBar::Button;
+        QTest::newRow("on the toolbar, new group") << CommandTable::ToolBar::AfterSeparator;
     }
 
     // One more row in the table, and nothing else, gives a menu item, a toolbar button when
     // the row asks for one, and a Key that runs it.
     void tableRow_appearsWhereItAsks() {
         QFETCH(CommandTable::ToolBar, place);
-        QFETCH(bool, enabled);
-        MemorySettingsStore settings;
-        frmMain form(settings);
-        const auto standard = CommandTable::mainWindow();
+        const auto standard = frmMain::commandTable();
         std::vector<CommandTable::Entry> table(standard.begin(), standard.end());
         table.push_back({.name = "mnuFileExtra",
                          .in = "mnuFile",
@@ -304,19 +295,16 @@ private slots:
                          .toolBar = place,
                          .key = u"追加",
                          .imageKey = u"Copy",
-                         .run = [](frmMain&) { ++extraRuns; },
-                         .enabled = enabled ? nullptr : +[](const frmMain&) { return false; }});
-        extraRuns = 0;
-        QMenuBar bar;
-        QWidget toolBarParent;
-        CommandSurfaces surfaces(table, form, &bar, &toolBarParent, toolbarIcons());
+                         .handler = &frmMain::mnuFileNew_Click});
+        QStringList ran;
+        QWidget window;
+        auto* bar = new QMenuBar(&window);
+        CommandSurfaces surfaces(table, window, bar, &window, toolbarIcons(),
+                                 [&](const CommandTable::Entry& entry) { ran << entry.name; });
 
-        QAction* extra = surfaces.action("mnuFileExtra");
-        QVERIFY(extra);
+        QAction* extra = bar->actions().constFirst()->menu()->actions().constLast();
         QCOMPARE(extra->text(), QStringLiteral("追加(&X)"));
-        QCOMPARE(surfaces.menu("mnuFile")->actions().constLast(), extra);
-        QCOMPARE(extra->isEnabled(), enabled);
-        const QList<QAction*> buttons = surfaces.toolBar()->actions();
+        const QList<QAction*> buttons = window.findChild<QToolBar*>("tbToolBar")->actions();
         const bool onToolBar = place != CommandTable::ToolBar::None;
         const int added = place == CommandTable::ToolBar::AfterSeparator ? 2 : int(onToolBar);
         QCOMPARE(buttons.size(), 8 + added);
@@ -325,10 +313,11 @@ private slots:
             QVERIFY(buttons[8]->isSeparator());
         }
 
-        QCOMPARE(surfaces.triggerKey(QStringLiteral("追加")), onToolBar && enabled);
-        QCOMPARE(extraRuns, int(onToolBar && enabled));
+        surfaces.triggerKey(QStringLiteral("追加"));
+        QCOMPARE(ran, onToolBar ? QStringList{"mnuFileExtra"} : QStringList());
         extra->trigger();  // as the menu item does
-        QCOMPARE(extraRuns, int(onToolBar && enabled) + int(enabled));
+        QCOMPARE(ran.size(), int(onToolBar) + 1);
+        QCOMPARE(ran.constLast(), QStringLiteral("mnuFileExtra"));
     }
 
     void windowWideShortcuts_data() {

@@ -1,13 +1,14 @@
+// The rows of frmMain's menus, popup and toolbar. They name the window's members, so they
+// need its header; the window reaches them only through the declaration of commandTable.
 #include "mainwindow/command_table.h"
-
 #include "mainwindow/frm_main.h"
-
-namespace CommandTable {
 
 namespace {
 
-using enum Kind;
-using enum ToolBar;
+using CommandTable::Entry;
+using CommandTable::kMenuBar;
+using enum CommandTable::Kind;
+using enum CommandTable::ToolBar;
 
 // clang-format off
 constexpr Entry kMainWindow[] = {
@@ -66,8 +67,6 @@ constexpr Entry kMainWindow[] = {
 
 }  // namespace
 
-std::span<const Entry> mainWindow() {
+std::span<const CommandTable::Entry> frmMain::commandTable() {
     return kMainWindow;
 }
-
-}  // namespace CommandTable
