@@ -203,7 +203,7 @@ void BodyEdit::keepCursorOffPieceEnds() {
 void BodyEdit::focusOutEvent(QFocusEvent* event) {
     QPlainTextEdit::focusOutEvent(event);
     if (ControlFocus::movedToAnotherControl(event)) {
-        emit LostFocus();
+        emit focusLost();
     }
 }
 

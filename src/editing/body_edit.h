@@ -25,7 +25,7 @@ public:
     QString firstLineText() const;
 
 signals:
-    void LostFocus();
+    void focusLost();
 
 protected:
     bool event(QEvent* event) override;

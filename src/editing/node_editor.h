@@ -36,7 +36,7 @@ public:
     void Text1_KeyPress(int& keyAscii);
     void Text1_LostFocus();
     // Text1 refused an edit that would have made the title `length` characters long.
-    void Text1_TitleTooLong(qsizetype length);
+    void tellTitleTooLong(qsizetype length);
     void Text2_LostFocus();
     void mnuEditUpdate_Click();
     void mnuPopnew_Click();
@@ -50,7 +50,7 @@ private:
     void selectionChanged(const QString& key);
     // The Menu key or Shift+F10 in the tree: a right-click at `inTree` (pixels, relative to
     // the tree), with the menu there rather than at the pointer.
-    void TreeView1_MenuKey(const QPoint& inTree);
+    void popUpFromMenuKey(const QPoint& inTree);
     void forgetCurrentInEmptyTree();
     // Puts Text1, hidden, at `inTree` and opens mnuPop at `global`.
     void popUp(const QPoint& inTree, const QPoint& global);

@@ -33,9 +33,9 @@ bool TitleBox::admits(qsizetype lengthAfter, Report report) {
         return true;
     }
     if (report == Report::Now) {
-        emit TitleTooLong(lengthAfter);
+        emit titleTooLong(lengthAfter);
     } else {
-        QTimer::singleShot(0, this, [this, lengthAfter] { emit TitleTooLong(lengthAfter); });
+        QTimer::singleShot(0, this, [this, lengthAfter] { emit titleTooLong(lengthAfter); });
     }
     return false;
 }
@@ -73,7 +73,7 @@ void TitleBox::keyPressEvent(QKeyEvent* event) {
     if (!typed.isEmpty()) {
         int keyAscii = typed.at(0).unicode();
         const int offered = keyAscii;
-        emit KeyPress(keyAscii);
+        emit keyPressed(keyAscii);
         if (keyAscii == 0) {
             event->accept();
             return;
@@ -164,6 +164,6 @@ void TitleBox::inputMethodEvent(QInputMethodEvent* event) {
 void TitleBox::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     if (ControlFocus::movedToAnotherControl(event)) {
-        emit LostFocus();
+        emit focusLost();
     }
 }

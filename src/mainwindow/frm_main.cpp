@@ -236,7 +236,7 @@ void frmMain::clearBody() {
     Text2->clear();
 }
 void frmMain::ensureNodeVisible(const std::string& key) {
-    TreeView1->EnsureVisible(key);
+    TreeView1->ensureVisible(key);
 }
 void frmMain::showChosenTitle(const QString& title) {
     sbStatusBar->setPanelText(1, title);

@@ -266,7 +266,7 @@ void NodeEditingTest::titleEntryEndings() {
         QCOMPARE(titleOf(form, "S0"), typed);
         QCOMPARE(form.TreeView1->itemForKey("S0")->text(0), typed);
         // A new node is not selected: nothing changes until it is clicked.
-        QCOMPARE(form.TreeView1->SelectedKey(), QString());
+        QCOMPARE(form.TreeView1->selectedKey(), QString());
     }
 }
 
@@ -289,7 +289,7 @@ void NodeEditingTest::buildNotebookFromNothing() {
         QCOMPARE(QtText::toQString(form.Doc.Nodes(index)->title()), QString::fromLatin1(title));
     }
     QCOMPARE(form.Doc.CurrentKey, std::string("S0"));
-    QCOMPARE(form.TreeView1->SelectedKey(), QStringLiteral("S0"));
+    QCOMPARE(form.TreeView1->selectedKey(), QStringLiteral("S0"));
     QCOMPARE(form.Text2->bodyText(), QStringLiteral("home body"));
     QCOMPARE(bodyOf(form, "S0"), QStringLiteral("home body"));
     // The last node added was brought into view under its expanded parent.
@@ -302,7 +302,7 @@ void NodeEditingTest::buildNotebookFromNothing() {
     clickNode(form, "S1");
     QCOMPARE(parentOf(form, "S4"), std::string("S2"));
     QCOMPARE(titleOf(form, "S4"), QStringLiteral("under alpha"));
-    QCOMPARE(form.TreeView1->SelectedKey(), QStringLiteral("S1"));
+    QCOMPARE(form.TreeView1->selectedKey(), QStringLiteral("S1"));
     QCOMPARE(form.sbStatusBar->panelText(1), QStringLiteral("zeta"));
 }
 
@@ -376,7 +376,7 @@ void NodeEditingTest::deleteSubtreeSelectsNeighbour() {
         QVERIFY(form.TreeView1->itemForKey(key.toStdString()) == nullptr);
     }
     QCOMPARE(form.Doc.Nodes.Count(), 5 - gone.size());
-    QCOMPARE(form.TreeView1->SelectedKey(), next);
+    QCOMPARE(form.TreeView1->selectedKey(), next);
     QCOMPARE(QString::fromStdString(form.Doc.CurrentKey), next);
     QCOMPARE(form.Text2->bodyText(), QStringLiteral("body of ") + next);
     QVERIFY(!form.Text2->isReadOnly());
@@ -452,7 +452,7 @@ void NodeEditingTest::popupOnRightReleaseChangesNothing() {
                           menu.actionGeometry(menu.actions().last()).center());
     }));
     QCOMPARE(storedWhenOpen, QStringLiteral("typed"));
-    QCOMPARE(form.TreeView1->SelectedKey(), QStringLiteral("S0"));
+    QCOMPARE(form.TreeView1->selectedKey(), QStringLiteral("S0"));
     QCOMPARE(form.Doc.CurrentKey, std::string("S0"));
     QCOMPARE(form.Text2->bodyText(), QStringLiteral("typed"));
     QCOMPARE(form.sbStatusBar->panelText(1), QStringLiteral("one"));
@@ -524,7 +524,7 @@ void NodeEditingTest::menuKeyOpensPopupAtHighlightedRow() {
     QTest::keyClick(form.Text1, Qt::Key_Return);
     QCOMPARE(titleOf(form, "S4"), QStringLiteral("by key"));
     QCOMPARE(parentOf(form, "S4"), highlighted.toStdString());
-    QCOMPARE(tree->SelectedKey(), highlighted);
+    QCOMPARE(tree->selectedKey(), highlighted);
     if (item) {
         // The typing was stored before the menu opened.
         QVERIFY(bodyOf(form, highlighted.toStdString()).endsWith(QStringLiteral(" typed")));
@@ -617,7 +617,7 @@ void NodeEditingTest::noTypingWithoutSelectedNode() {
         QCOMPARE(form.Text2->bodyText(), QString());
     }
     QCOMPARE(form.Doc.Nodes.Count(), how == QLatin1String("open") ? 3 : 0);
-    QCOMPARE(form.TreeView1->SelectedKey(), QString());
+    QCOMPARE(form.TreeView1->selectedKey(), QString());
     QVERIFY(form.Text2->isReadOnly());
     // It looks so.
     QCOMPARE(backgroundOf(*form.Text2), disabled);
@@ -855,7 +855,7 @@ void NodeEditingTest::bodyTooLargeToShow_leavesTextEmpty() {
              QStringList{QStringLiteral("Plan\r\nメモリが足りないため、本文を表示できません。")});
     QCOMPARE(form.Text2->bodyText(), QString());
     QVERIFY(form.Text2->isReadOnly());
-    QCOMPARE(form.TreeView1->SelectedKey(), QStringLiteral("S2"));
+    QCOMPARE(form.TreeView1->selectedKey(), QStringLiteral("S2"));
     // The typing went to the node it was typed for; Plan keeps its body.
     form.mnuEditUpdate->trigger();
     QCOMPARE(bodyOf(form, "S2"), QStringLiteral("buy paper"));
