@@ -10,11 +10,11 @@ namespace FILE01 {
 QString AppDir();
 
 // The same rule applied to a given directory, for callers that already know it.
-QString AppDirOf(const QString& directory);
+QString appDirOf(const QString& directory);
 
 // `path` itself when it exists; otherwise the entry of its directory whose name matches the
 // last component without regard to case, as a case-insensitive file system would find it;
 // otherwise `path` unchanged.
-QString MatchNameIgnoringCase(const QString& path);
+QString matchNameIgnoringCase(const QString& path);
 
 }  // namespace FILE01

@@ -13,6 +13,6 @@ extern const QString kMissingSuffix;
 
 // Opens `appDir` + "/help" when the page `appDir` + "/help.htm" is an ordinary file, and
 // names the missing file otherwise. `appDir` is what FILE01::AppDir gives.
-void ShowHelp(QWidget* owner, ShellOpener& shell, const QString& appDir);
+void showHelp(QWidget* owner, ShellOpener& shell, const QString& appDir);
 
 }  // namespace HHelp

@@ -16,15 +16,15 @@ LaunchCommands::LaunchCommands(QWidget& window, BodyReader shownBody, BodyReader
       shell_(&shell) {}
 
 void LaunchCommands::mnuEditCopy_Click() {
-    BodyCommands::CopyBody(shownBody_());
+    BodyCommands::copyBody(shownBody_());
 }
 
 void LaunchCommands::mnuExe_Click() {
-    launchOnce([this] { BodyCommands::ExecuteFirstLine(&window_, *shell_, shownFirstLine_()); });
+    launchOnce([this] { BodyCommands::executeFirstLine(&window_, *shell_, shownFirstLine_()); });
 }
 
 void LaunchCommands::mnuHelpHELP_Click() {
-    launchOnce([this] { HHelp::ShowHelp(&window_, *shell_, FILE01::AppDir()); });
+    launchOnce([this] { HHelp::showHelp(&window_, *shell_, FILE01::AppDir()); });
 }
 
 void LaunchCommands::launchOnce(const std::function<void()>& launch) {

@@ -23,6 +23,6 @@ void OpenHelpPage(QWidget* owner, ShellOpener& shell, const QString& page);
 void OpenLink(QWidget* owner, ShellOpener& shell, const QString& target);
 
 // One "@", no half-width space and at least two "." make a target a mail address.
-bool LooksLikeMailAddress(const QString& target);
+bool looksLikeMailAddress(const QString& target);
 
 }  // namespace HHelp

@@ -101,7 +101,7 @@ private:
         }
         SystemShellOpener shell;
         MessageLog messages;
-        HHelp::ShowHelp(nullptr, shell, appDir);
+        HHelp::showHelp(nullptr, shell, appDir);
         QCOMPARE(messages.shown().size(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(received_), kDeadlineMs);
         QCOMPARE(desktophandler::asPath(desktophandler::readFile(received_)),

@@ -181,7 +181,7 @@ private slots:
         }
         MessageLog messages;
 
-        HHelp::ShowHelp(&owner, shell, root);
+        HHelp::showHelp(&owner, shell, root);
 
         QCOMPARE(shell.calls, withRoot(expectedCalls, root));
         QCOMPARE(messages.texts(),
@@ -201,7 +201,7 @@ private slots:
 
     void appDirOf() {
         QFETCH(QString, directory);
-        QTEST(FILE01::AppDirOf(directory), "expected");
+        QTEST(FILE01::appDirOf(directory), "expected");
     }
 
     void appDirIsTheExecutablesDirectory() {
