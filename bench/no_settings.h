@@ -6,9 +6,9 @@
 // window starts the same every run and leaves the user's settings alone.
 class NoSettings : public SettingsStore {
 public:
-    QString GetSetting(const QString&, const QString&, const QString&,
-                       const QString& defaultValue) override {
+    QString value(const QString&, const QString&, const QString&,
+                  const QString& defaultValue) override {
         return defaultValue;
     }
-    void SaveSetting(const QString&, const QString&, const QString&, const QString&) override {}
+    void setValue(const QString&, const QString&, const QString&, const QString&) override {}
 };

@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
     form.activateWindow();
     form.mnuFileNew->trigger();
     form.Text1->setText(QStringLiteral("node"));
-    form.Doc.EntryMode = mossleaf::TitleEntry::AddChild;
+    form.doc.EntryMode = mossleaf::TitleEntry::AddChild;
     form.AddNode();
     QTreeWidgetItem* item = form.TreeView1->topLevelItem(0);
     const bool xcb = QGuiApplication::platformName() == QLatin1String("xcb");

@@ -25,6 +25,6 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.mossleaf.Mossleaf"));
     Module1::Main(Module1::commandLineFrom(arguments));
     const int status = QApplication::exec();
-    Module1::Finish();
+    Module1::finish();
     return status;
 }

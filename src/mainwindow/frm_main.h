@@ -50,10 +50,10 @@ public:
 
     // The Document (model, BodyTable and the window-level variables). Declared first, so it
     // is destroyed last: every widget and helper that refers to it goes before it.
-    mossleaf::Document Doc;
+    mossleaf::Document doc;
 
     // The command line as one text ("" when there is none); set before Form_Load.
-    QString CommandLine;
+    QString commandLine;
 
     // Controls, named as the user-facing design names them (objectName too).
     QToolBar* tbToolBar = nullptr;

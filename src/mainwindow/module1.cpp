@@ -10,23 +10,23 @@
 namespace Module1 {
 namespace {
 std::unique_ptr<QSettingsStore> settingsStore;
-std::unique_ptr<frmMain> mainForm;
+std::unique_ptr<frmMain> form;
 }  // namespace
 
 void Main(const QString& commandLine) {
     settingsStore = std::make_unique<QSettingsStore>();
-    mainForm = std::make_unique<frmMain>(*settingsStore);
-    mainForm->CommandLine = commandLine;
-    StartupTrace::installIfRequested(*mainForm);
-    mainForm->show();
+    form = std::make_unique<frmMain>(*settingsStore);
+    form->commandLine = commandLine;
+    StartupTrace::installIfRequested(*form);
+    form->show();
 }
 
-frmMain* MainForm() {
-    return mainForm.get();
+frmMain* mainForm() {
+    return form.get();
 }
 
-void Finish() {
-    mainForm.reset();
+void finish() {
+    form.reset();
     settingsStore.reset();
 }
 

@@ -6,8 +6,8 @@
 // application name, one group per section (~/.config/Mossleaf/Mossleaf.conf on Linux).
 class QSettingsStore : public SettingsStore {
 public:
-    QString GetSetting(const QString& appName, const QString& section, const QString& key,
-                       const QString& defaultValue) override;
-    void SaveSetting(const QString& appName, const QString& section, const QString& key,
-                     const QString& value) override;
+    QString value(const QString& appName, const QString& section, const QString& key,
+                  const QString& defaultValue) override;
+    void setValue(const QString& appName, const QString& section, const QString& key,
+                  const QString& value) override;
 };

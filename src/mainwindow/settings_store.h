@@ -7,8 +7,8 @@
 class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
-    virtual QString GetSetting(const QString& appName, const QString& section, const QString& key,
-                               const QString& defaultValue) = 0;
-    virtual void SaveSetting(const QString& appName, const QString& section, const QString& key,
-                             const QString& value) = 0;
+    virtual QString value(const QString& appName, const QString& section, const QString& key,
+                          const QString& defaultValue) = 0;
+    virtual void setValue(const QString& appName, const QString& section, const QString& key,
+                          const QString& value) = 0;
 };

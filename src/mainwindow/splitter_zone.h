@@ -11,9 +11,9 @@ public:
     explicit SplitterZone(QWidget* parent);
 
 signals:
-    void MouseDown(int xPixels);
-    void MouseMove(int xPixels);
-    void MouseUp(int xPixels);
+    void mousePressed(int xPixels);
+    void mouseMoved(int xPixels);
+    void mouseReleased(int xPixels);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

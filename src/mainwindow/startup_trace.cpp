@@ -49,7 +49,7 @@ void installIfRequested(frmMain& form) {
     // is about to sleep: everything the load queued (the repaint included) has run.
     *connection = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, &form,
                                    [&form, connection] {
-                                       if (painted && form.Doc.NodeLimit == 256) {
+                                       if (painted && form.doc.NodeLimit == 256) {
                                            print("idle");
                                            QObject::disconnect(*connection);
                                        }

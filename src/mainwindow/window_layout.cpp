@@ -9,11 +9,11 @@
 #include "mainwindow/splitter_zone.h"
 
 WindowLayout::WindowLayout(const Panes& panes) : p_(panes) {
-    QObject::connect(p_.splitterZone, &SplitterZone::MouseDown, p_.splitterZone,
+    QObject::connect(p_.splitterZone, &SplitterZone::mousePressed, p_.splitterZone,
                      [this](int x) { imgSplitter_MouseDown(x * twipsPerPixelX()); });
-    QObject::connect(p_.splitterZone, &SplitterZone::MouseMove, p_.splitterZone,
+    QObject::connect(p_.splitterZone, &SplitterZone::mouseMoved, p_.splitterZone,
                      [this](int x) { imgSplitter_MouseMove(x * twipsPerPixelX()); });
-    QObject::connect(p_.splitterZone, &SplitterZone::MouseUp, p_.splitterZone,
+    QObject::connect(p_.splitterZone, &SplitterZone::mouseReleased, p_.splitterZone,
                      [this](int x) { imgSplitter_MouseUp(x * twipsPerPixelX()); });
 }
 

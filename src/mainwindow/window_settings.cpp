@@ -7,14 +7,14 @@
 namespace WindowSettings {
 
 double read(SettingsStore& store, const Key& key) {
-    const QString text = store.GetSetting(kAppName, kSection, key.name, toText(key.defaultValue));
+    const QString text = store.value(kAppName, kSection, key.name, toText(key.defaultValue));
     bool ok = false;
     const double value = text.trimmed().toDouble(&ok);
     return ok && std::isfinite(value) ? value : key.defaultValue;
 }
 
 void write(SettingsStore& store, const Key& key, double twips) {
-    store.SaveSetting(kAppName, kSection, key.name, toText(twips));
+    store.setValue(kAppName, kSection, key.name, toText(twips));
 }
 
 QString toText(double twips) {
