@@ -2,6 +2,8 @@
 
 #include "mainwindow/settings_store.h"
 
+namespace mossleaf {
+
 // A settings store that always gives the defaults and keeps nothing, so that a benchmark's
 // window starts the same every run and leaves the user's settings alone.
 class NoSettings : public SettingsStore {
@@ -12,3 +14,5 @@ public:
     }
     void setValue(const QString&, const QString&, const QString&, const QString&) override {}
 };
+
+}  // namespace mossleaf

@@ -24,6 +24,8 @@
 #include "mainwindow/status_bar.h"
 #include "no_settings.h"
 
+using namespace mossleaf;
+
 namespace {
 
 // What the box holds after a paste of each kind: line breaks show as blanks.

@@ -14,6 +14,8 @@ class QMenuBar;
 class QToolBar;
 class QWidget;
 
+namespace mossleaf {
+
 // Builds the menus, the popups and the toolbar from a command table, as the rows ask, with
 // one QAction per item that every surface shares, so a toolbar button and its menu item are
 // the same command.
@@ -44,3 +46,5 @@ private:
     std::vector<QMenu*> menus_;      // per row; null unless a menu
     QToolBar* toolBar_ = nullptr;
 };
+
+}  // namespace mossleaf

@@ -31,6 +31,8 @@
 #include "widgets/dialog_presentation.h"
 #include "widgets/image_list.h"
 
+namespace mossleaf {
+
 namespace {
 
 constexpr double kTitleBoxWidth = 1572;  // Text1's design size, in twips
@@ -333,3 +335,5 @@ void frmMain::mnuPopDel_Click() {
 void frmMain::tbToolBar_ButtonClick(const QString& key) {
     commands_->triggerKey(key);
 }
+
+}  // namespace mossleaf

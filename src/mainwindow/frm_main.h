@@ -22,21 +22,24 @@ class NodeEditor;      // selection, body editing and node commands (editing/nod
 class LaunchCommands;  // Copy, Execute, Help (launch/launch_commands.h)
 class FileCommands;    // New, Open, Save, Save As, Close (document/file_commands.h)
 class CommonDialog;    // dlgCommonDialog (document/common_dialog.h)
-class WindowLayout;    // SizeControls and the splitter (mainwindow/window_layout.h)
-class SplitterZone;    // imgSplitter (mainwindow/splitter_zone.h)
-class StatusBar;       // sbStatusBar (mainwindow/status_bar.h)
 class ShellOpener;     // launch/shell_opener.h
-class SettingsStore;   // mainwindow/settings_store.h
+
+// Centres every dialog on the window and draws its pictures for the screen
+// (widgets/dialog_presentation.h).
+class DialogPresentation;
+
+namespace mossleaf {
+
+class WindowLayout;   // SizeControls and the splitter (mainwindow/window_layout.h)
+class SplitterZone;   // imgSplitter (mainwindow/splitter_zone.h)
+class StatusBar;      // sbStatusBar (mainwindow/status_bar.h)
+class SettingsStore;  // mainwindow/settings_store.h
 
 // Restores and keeps the outer bounds (mainwindow/window_placement.h).
 class WindowPlacement;
 
 // The menus, the popup and the toolbar, built from one table (mainwindow/command_surfaces.h).
 class CommandSurfaces;
-
-// Centres every dialog on the window and draws its pictures for the screen
-// (widgets/dialog_presentation.h).
-class DialogPresentation;
 
 // The main window. It owns the Document and the controls and names every handler; the work
 // of each group of handlers is done by the helper object named beside it, which gets the
@@ -172,3 +175,5 @@ private:
     std::unique_ptr<CommandSurfaces> commands_;
     std::unique_ptr<DialogPresentation> dialogPresentation_;
 };
+
+}  // namespace mossleaf

@@ -7,7 +7,7 @@
 #include "mainwindow/startup_trace.h"
 #include "widgets/local_path.h"
 
-namespace Module1 {
+namespace mossleaf::Module1 {
 namespace {
 std::unique_ptr<QSettingsStore> settingsStore;
 std::unique_ptr<frmMain> form;
@@ -41,4 +41,4 @@ QString commandLineFrom(const std::vector<std::string>& arguments) {
     return LocalPath::fromBytes(line);
 }
 
-}  // namespace Module1
+}  // namespace mossleaf::Module1

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace mossleaf {
+
 class frmMain;
 
 // The program's start: creates the one main window and shows it.
@@ -25,3 +27,5 @@ void finish();
 QString commandLineFrom(const std::vector<std::string>& arguments);
 
 }  // namespace Module1
+
+}  // namespace mossleaf

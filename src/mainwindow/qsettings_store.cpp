@@ -2,6 +2,8 @@
 
 #include <QSettings>
 
+namespace mossleaf {
+
 namespace {
 const QString kOrganization = QStringLiteral("Mossleaf");
 
@@ -21,3 +23,5 @@ void QSettingsStore::setValue(const QString& appName, const QString& section, co
     QSettings settings(kOrganization, appName);
     settings.setValue(path(section, key), value);
 }
+
+}  // namespace mossleaf

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace mossleaf {
+
 // The per-user settings store: values grouped by application, section and key, read back as
 // written. Stands in for the Windows registry's per-application settings.
 class SettingsStore {
@@ -12,3 +14,5 @@ public:
     virtual void setValue(const QString& appName, const QString& section, const QString& key,
                           const QString& value) = 0;
 };
+
+}  // namespace mossleaf

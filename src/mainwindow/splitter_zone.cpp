@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 
+namespace mossleaf {
+
 SplitterZone::SplitterZone(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("imgSplitter"));
     setCursor(Qt::SplitHCursor);
@@ -31,3 +33,5 @@ void SplitterZone::mouseReleaseEvent(QMouseEvent* event) {
     emit mouseReleased(xOf(event));
     event->accept();
 }
+
+}  // namespace mossleaf

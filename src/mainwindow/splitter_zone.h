@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+namespace mossleaf {
+
 // imgSplitter: an invisible strip between the panes that the user drags to move the border.
 // It reports presses, moves and releases with the pointer's x relative to its left edge.
 class SplitterZone : public QWidget {
@@ -20,3 +22,5 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
+
+}  // namespace mossleaf

@@ -8,7 +8,7 @@
 
 #include "mainwindow/frm_main.h"
 
-namespace StartupTrace {
+namespace mossleaf::StartupTrace {
 namespace {
 
 bool painted = false;
@@ -56,4 +56,4 @@ void installIfRequested(frmMain& form) {
                                    });
 }
 
-}  // namespace StartupTrace
+}  // namespace mossleaf::StartupTrace

@@ -8,6 +8,8 @@
 #include "mainwindow/screen_twips.h"
 #include "mainwindow/splitter_zone.h"
 
+namespace mossleaf {
+
 WindowLayout::WindowLayout(const Panes& panes) : p_(panes) {
     QObject::connect(p_.splitterZone, &SplitterZone::mousePressed, p_.splitterZone,
                      [this](int x) { imgSplitter_MouseDown(x * twipsPerPixelX()); });
@@ -111,3 +113,5 @@ void WindowLayout::imgSplitter_MouseUp(double /*xTwips*/) {
     p_.splitterBar->setVisible(false);
     dragging_ = false;
 }
+
+}  // namespace mossleaf

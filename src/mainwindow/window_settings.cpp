@@ -4,7 +4,7 @@
 
 #include "mainwindow/settings_store.h"
 
-namespace WindowSettings {
+namespace mossleaf::WindowSettings {
 
 double read(SettingsStore& store, const Key& key) {
     const QString text = store.value(kAppName, kSection, key.name, toText(key.defaultValue));
@@ -26,4 +26,4 @@ QString toText(double twips) {
     return QString::number(twips, 'g', 7);
 }
 
-}  // namespace WindowSettings
+}  // namespace mossleaf::WindowSettings

@@ -30,6 +30,8 @@
 #include "widgets/message_box.h"
 #include "widgets/qt_text.h"
 
+using namespace mossleaf;
+
 namespace {
 
 const QString kOpenTitle = QStringLiteral("開く");

@@ -19,6 +19,8 @@
 #include "mainwindow/window_test_support.h"
 #include "widgets/qt_text.h"
 
+using namespace mossleaf;
+
 namespace {
 
 QString bodyOf(const frmMain& form, const std::string& key) {

@@ -27,6 +27,8 @@
 #include "widgets/qt_text.h"
 #include "window_test_support.h"
 
+using namespace mossleaf;
+
 namespace {
 
 const QString kTyped = QStringLiteral("https://example.com/typed");

@@ -18,6 +18,8 @@
 #include "widgets/long_line.h"
 #include "window_test_support.h"
 
+using namespace mossleaf;
+
 namespace {
 
 // Opens a window, moves and sizes it, closes it; returns its outer bounds while it was open.

@@ -20,6 +20,8 @@
 #include "mainwindow/settings_store.h"
 #include "widgets/message_recorder.h"
 
+namespace mossleaf {
+
 class MemorySettingsStore : public SettingsStore {
 public:
     QMap<QString, QString> values;  // "app/section/key" -> text
@@ -101,3 +103,5 @@ inline bool showActive(frmMain& form) {
     form.activateWindow();
     return QTest::qWaitForWindowActive(&form);
 }
+
+}  // namespace mossleaf
