@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace FILE01 {
+namespace mossleaf::FILE01 {
 
 QString AppDir() {
     return appDirOf(QCoreApplication::applicationDirPath());
@@ -39,4 +39,4 @@ QString matchNameIgnoringCase(const QString& path) {
     return path;
 }
 
-}  // namespace FILE01
+}  // namespace mossleaf::FILE01

@@ -3,7 +3,7 @@
 #include <QString>
 
 // Where the program lives on disk.
-namespace FILE01 {
+namespace mossleaf::FILE01 {
 
 // The directory of the program's executable without a trailing "/", so that it joins with
 // texts that begin with "/" ("/help.htm"). For a program in the root directory it is "".
@@ -17,4 +17,4 @@ QString appDirOf(const QString& directory);
 // otherwise `path` unchanged.
 QString matchNameIgnoringCase(const QString& path);
 
-}  // namespace FILE01
+}  // namespace mossleaf::FILE01

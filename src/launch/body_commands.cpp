@@ -6,7 +6,7 @@
 
 #include "launch/link_launcher.h"
 
-namespace BodyCommands {
+namespace mossleaf::BodyCommands {
 
 void copyBody(const QString& shown) {
     // The body text box's bodyText keeps what the user typed (toPlainText would turn no-break
@@ -27,4 +27,4 @@ void executeFirstLine(QWidget* owner, ShellOpener& shell, QStringView shown) {
     HHelp::OpenLink(owner, shell, shown.first(end - shown.cbegin()).toString());
 }
 
-}  // namespace BodyCommands
+}  // namespace mossleaf::BodyCommands

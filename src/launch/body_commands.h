@@ -4,6 +4,9 @@
 #include <QStringView>
 
 class QWidget;
+
+namespace mossleaf {
+
 class ShellOpener;
 
 // Copy and Execute on the text that the body text box shows, typed text included, as the box
@@ -19,3 +22,5 @@ void copyBody(const QString& shown);
 void executeFirstLine(QWidget* owner, ShellOpener& shell, QStringView shown);
 
 }  // namespace BodyCommands
+
+}  // namespace mossleaf

@@ -7,7 +7,7 @@
 #include "widgets/long_line.h"
 #include "widgets/message_box.h"
 
-namespace HHelp {
+namespace mossleaf::HHelp {
 
 const QString kMissingSuffix = QStringLiteral("がありません。");
 
@@ -23,4 +23,4 @@ void showHelp(QWidget* owner, ShellOpener& shell, const QString& appDir) {
     }
 }
 
-}  // namespace HHelp
+}  // namespace mossleaf::HHelp

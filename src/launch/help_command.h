@@ -3,6 +3,9 @@
 #include <QString>
 
 class QWidget;
+
+namespace mossleaf {
+
 class ShellOpener;
 
 // The Help menu's manual: "help.htm" beside the program, opened in the desktop's browser.
@@ -16,3 +19,5 @@ extern const QString kMissingSuffix;
 void showHelp(QWidget* owner, ShellOpener& shell, const QString& appDir);
 
 }  // namespace HHelp
+
+}  // namespace mossleaf

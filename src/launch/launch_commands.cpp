@@ -8,6 +8,8 @@
 #include "launch/body_commands.h"
 #include "launch/help_command.h"
 
+namespace mossleaf {
+
 LaunchCommands::LaunchCommands(QWidget& window, BodyReader shownBody, BodyReader shownFirstLine,
                                ShellOpener& shell)
     : window_(window),
@@ -43,3 +45,5 @@ void LaunchCommands::launchOnce(const std::function<void()>& launch) {
         launching_ = false;
     }
 }
+
+}  // namespace mossleaf

@@ -10,7 +10,7 @@
 #include "widgets/message_box.h"
 #include "widgets/qt_text.h"
 
-namespace HHelp {
+namespace mossleaf::HHelp {
 
 const QString kNoBrowserMessage = QStringLiteral(
     "ヘルプを表示するにはＨＴＭＬ対応のブラウザが必要です。\r"
@@ -78,4 +78,4 @@ void OpenLink(QWidget* owner, ShellOpener& shell, const QString& target) {
     MessageBox::exclamation(owner, LongLine::forMessage(target, owner) + kCannotOpenSuffix);
 }
 
-}  // namespace HHelp
+}  // namespace mossleaf::HHelp

@@ -3,6 +3,9 @@
 #include <QString>
 
 class QWidget;
+
+namespace mossleaf {
+
 class ShellOpener;
 
 // Hands help pages and links to the desktop, and tells the user when nothing opened.
@@ -26,3 +29,5 @@ void OpenLink(QWidget* owner, ShellOpener& shell, const QString& target);
 bool looksLikeMailAddress(const QString& target);
 
 }  // namespace HHelp
+
+}  // namespace mossleaf

@@ -12,6 +12,8 @@
 #include "launch/link_launcher.h"
 #include "widgets/message_recorder.h"
 
+using namespace mossleaf;
+
 namespace {
 
 const QString kNoBrowser = QStringLiteral(
