@@ -15,6 +15,8 @@
 #include "widgets/message_box.h"
 #include "widgets/qt_text.h"
 
+namespace mossleaf {
+
 namespace {
 
 const QString kNodeLimitMessage = QStringLiteral("登録件数が最大値を超えました。") +
@@ -256,3 +258,5 @@ void NodeEditor::mnuPopDel_Click() {
     tree_.setFocus(Qt::OtherFocusReason);
     ShowSelection();
 }
+
+}  // namespace mossleaf

@@ -6,10 +6,13 @@
 
 #include "core/document.h"
 
+class QMenu;
+
+namespace mossleaf {
+
 class BodyEdit;
 class NodeEditorHost;
 class OutlineTree;
-class QMenu;
 class TitleBox;
 
 // Which node is current, how its body reaches the Document, and the popup's node commands
@@ -67,3 +70,5 @@ private:
     NodeEditorHost& host_;
     std::string shownKey_;
 };
+
+}  // namespace mossleaf

@@ -12,6 +12,8 @@
 #include "widgets/long_line.h"
 #include "widgets/qt_text.h"
 
+namespace mossleaf {
+
 namespace {
 
 constexpr int kKeyRole = Qt::UserRole;
@@ -296,3 +298,5 @@ QItemSelectionModel::SelectionFlags OutlineTree::selectionCommand(const QModelIn
     }
     return flags;
 }
+
+}  // namespace mossleaf

@@ -8,6 +8,8 @@
 
 #include "core/node_collection.h"
 
+namespace mossleaf {
+
 // TreeView1: shows the Document's node collection. Every item carries its node's key; the
 // collection stays the model (Index order, keys, parents) and this widget only mirrors it,
 // so sorting a node's children reorders the screen and nothing else.
@@ -77,3 +79,5 @@ private:
     QString lastSelected_;
     bool clickReported_ = false;
 };
+
+}  // namespace mossleaf

@@ -15,6 +15,8 @@
 #include "editing/control_focus.h"
 #include "editing/window_shortcuts.h"
 
+namespace mossleaf {
+
 TitleBox::TitleBox(QWidget* parent) : QLineEdit(parent) {
     // QLineEdit's own limit (32,767) would cut a long title offered by Rename, and a long paste
     // silently; the box refuses whole what is too long itself (admits).
@@ -167,3 +169,5 @@ void TitleBox::focusOutEvent(QFocusEvent* event) {
         emit focusLost();
     }
 }
+
+}  // namespace mossleaf

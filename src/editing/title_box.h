@@ -3,6 +3,8 @@
 #include <QClipboard>
 #include <QLineEdit>
 
+namespace mossleaf {
+
 // Text1: the one-line title box of the popup's New node and Rename commands. Every key press
 // that produces a character is offered to keyPressed first (Enter as 13); a handler that sets
 // the code to 0 keeps the box from seeing the key.
@@ -58,3 +60,5 @@ private:
     void pasteChecked(QClipboard::Mode mode, bool atCursor);
     void insertChecked(const QString& text);
 };
+
+}  // namespace mossleaf

@@ -15,16 +15,16 @@ class QLabel;
 class QMenu;
 class QToolBar;
 
-class OutlineTree;  // TreeView1 (editing/outline_tree.h)
-class TitleBox;     // Text1 (editing/title_box.h)
-class BodyEdit;     // Text2 (editing/body_edit.h)
-class NodeEditor;   // selection, body editing and node commands (editing/node_editor.h)
-
 // Centres every dialog on the window and draws its pictures for the screen
 // (widgets/dialog_presentation.h).
 class DialogPresentation;
 
 namespace mossleaf {
+
+class OutlineTree;  // TreeView1 (editing/outline_tree.h)
+class TitleBox;     // Text1 (editing/title_box.h)
+class BodyEdit;     // Text2 (editing/body_edit.h)
+class NodeEditor;   // selection, body editing and node commands (editing/node_editor.h)
 
 class FileCommands;  // New, Open, Save, Save As, Close (document/file_commands.h)
 class CommonDialog;  // dlgCommonDialog (document/common_dialog.h)

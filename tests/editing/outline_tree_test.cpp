@@ -12,6 +12,8 @@
 #include "core/node_collection.h"
 #include "editing/outline_tree.h"
 
+using namespace mossleaf;
+
 class OutlineTreeTest : public QObject {
     Q_OBJECT
 

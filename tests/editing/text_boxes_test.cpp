@@ -19,6 +19,8 @@
 #include "editing/title_box.h"
 #include "widgets/qt_text.h"
 
+using namespace mossleaf;
+
 class TextBoxesTest : public QObject {
     Q_OBJECT
 
