@@ -7,7 +7,6 @@
 
 #include "mainwindow/command_table.h"
 
-class ImageList;
 class QAction;
 class QMenu;
 class QMenuBar;
@@ -15,6 +14,8 @@ class QToolBar;
 class QWidget;
 
 namespace mossleaf {
+
+class ImageList;
 
 // Builds the menus, the popups and the toolbar from a command table, as the rows ask, with
 // one QAction per item that every surface shares, so a toolbar button and its menu item are

@@ -15,33 +15,30 @@ class QLabel;
 class QMenu;
 class QToolBar;
 
-// Centres every dialog on the window and draws its pictures for the screen
-// (widgets/dialog_presentation.h).
-class DialogPresentation;
-
 namespace mossleaf {
 
-class OutlineTree;  // TreeView1 (editing/outline_tree.h)
-class TitleBox;     // Text1 (editing/title_box.h)
-class BodyEdit;     // Text2 (editing/body_edit.h)
-class NodeEditor;   // selection, body editing and node commands (editing/node_editor.h)
-
-class FileCommands;  // New, Open, Save, Save As, Close (document/file_commands.h)
-class CommonDialog;  // dlgCommonDialog (document/common_dialog.h)
-
+class OutlineTree;     // TreeView1 (editing/outline_tree.h)
+class TitleBox;        // Text1 (editing/title_box.h)
+class BodyEdit;        // Text2 (editing/body_edit.h)
+class NodeEditor;      // selection, body editing and node commands (editing/node_editor.h)
 class LaunchCommands;  // Copy, Execute, Help (launch/launch_commands.h)
+class FileCommands;    // New, Open, Save, Save As, Close (document/file_commands.h)
+class CommonDialog;    // dlgCommonDialog (document/common_dialog.h)
+class WindowLayout;    // SizeControls and the splitter (mainwindow/window_layout.h)
+class SplitterZone;    // imgSplitter (mainwindow/splitter_zone.h)
+class StatusBar;       // sbStatusBar (mainwindow/status_bar.h)
 class ShellOpener;     // launch/shell_opener.h
-
-class WindowLayout;   // SizeControls and the splitter (mainwindow/window_layout.h)
-class SplitterZone;   // imgSplitter (mainwindow/splitter_zone.h)
-class StatusBar;      // sbStatusBar (mainwindow/status_bar.h)
-class SettingsStore;  // mainwindow/settings_store.h
+class SettingsStore;   // mainwindow/settings_store.h
 
 // Restores and keeps the outer bounds (mainwindow/window_placement.h).
 class WindowPlacement;
 
 // The menus, the popup and the toolbar, built from one table (mainwindow/command_surfaces.h).
 class CommandSurfaces;
+
+// Centres every dialog on the window and draws its pictures for the screen
+// (widgets/dialog_presentation.h).
+class DialogPresentation;
 
 // The main window. It owns the Document and the controls and names every handler; the work
 // of each group of handlers is done by the helper object named beside it, which gets the
