@@ -19,6 +19,8 @@
 #include "mainwindow/frm_main.h"
 #include "no_settings.h"
 
+using namespace mossleaf;
+
 namespace {
 
 struct Cost {

@@ -22,6 +22,8 @@
 #include "mainwindow/frm_main.h"
 #include "no_settings.h"
 
+using namespace mossleaf;
+
 namespace {
 
 class FailingOpener : public ShellOpener {

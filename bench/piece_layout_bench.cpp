@@ -17,6 +17,8 @@
 #include "mainwindow/frm_main.h"
 #include "no_settings.h"
 
+using namespace mossleaf;
+
 namespace {
 
 double threadCpuMs() {

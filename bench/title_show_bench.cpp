@@ -24,6 +24,8 @@
 #include "mainwindow/status_bar.h"
 #include "no_settings.h"
 
+using namespace mossleaf;
+
 namespace {
 
 // What the box holds after a paste of each kind: line breaks show as blanks.
@@ -99,7 +101,7 @@ int main(int argc, char** argv) {
     form.activateWindow();
     form.mnuFileNew->trigger();
     form.Text1->setText(QStringLiteral("node"));
-    form.Doc.EntryMode = mossleaf::TitleEntry::AddChild;
+    form.doc.EntryMode = mossleaf::TitleEntry::AddChild;
     form.AddNode();
     QTreeWidgetItem* item = form.TreeView1->topLevelItem(0);
     const bool xcb = QGuiApplication::platformName() == QLatin1String("xcb");

@@ -20,11 +20,11 @@ int main(int argc, char** argv) {
     QApplication app(qtArgc, qtArgv);
     QApplication::setOrganizationName(QStringLiteral("Mossleaf"));
     QApplication::setApplicationName(QStringLiteral("Mossleaf"));
-    QtTranslations::install(app, QLocale::system());
+    mossleaf::QtTranslations::install(app, QLocale::system());
     // Ties the windows to the installed menu entry (Wayland app id, startup notification).
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.mossleaf.Mossleaf"));
-    Module1::Main(Module1::commandLineFrom(arguments));
+    mossleaf::Module1::Main(mossleaf::Module1::commandLineFrom(arguments));
     const int status = QApplication::exec();
-    Module1::Finish();
+    mossleaf::Module1::finish();
     return status;
 }

@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
             QStringLiteral("%1: the size must be a whole number from 1 to 4096").arg(args[3]));
     }
 
-    const QImage image = renderSvg(in, QSize(size, size));
+    const QImage image = mossleaf::renderSvg(in, QSize(size, size));
     if (image.isNull()) {
         return fail(QStringLiteral("%1: not a readable SVG picture").arg(in));
     }

@@ -16,6 +16,8 @@
 #include "widgets/app_icon.h"
 #include "widgets/message_box.h"
 
+namespace mossleaf {
+
 const QString frmAbout::kCaption = QStringLiteral("Mossleaf のﾊﾞｰｼﾞｮﾝ情報");
 const QString frmAbout::kDescription = QStringLiteral("ツリー形式　テキストデータ　管理ツール");
 const QString frmAbout::kDisclaimer =
@@ -236,3 +238,5 @@ bool frmAbout::GetKeyValue(Registry::Key KeyRoot, const QString& KeyName, const 
     }
     return true;
 }
+
+}  // namespace mossleaf

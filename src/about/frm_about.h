@@ -12,6 +12,8 @@ class QFrame;
 class QLabel;
 class QPushButton;
 
+namespace mossleaf {
+
 // The About box: title, version, description, a product notice and a button that starts the
 // system's information tool. It is created afresh for every showing and keeps no state.
 class frmAbout : public QDialog {
@@ -64,3 +66,5 @@ private:
     RegistryReader* registry_ = nullptr;
     ProgramStarter starter_;
 };
+
+}  // namespace mossleaf

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <cstdint>
 
+namespace mossleaf {
+
 // A read-only view of a Windows-style registry: open a key under a root, read one value with
 // its type into a caller's buffer, close the key. Names are 8-bit texts in the locale's
 // encoding. Results are status codes, 0 for success.
@@ -38,3 +40,5 @@ public:
 
     virtual long closeKey(Registry::Key key) = 0;
 };
+
+}  // namespace mossleaf

@@ -4,6 +4,8 @@
 #include <QStandardPaths>
 #include <cstring>
 
+namespace mossleaf {
+
 namespace {
 
 // Key and value names compare without regard to case, as registry names do.
@@ -87,3 +89,5 @@ long SysInfoRegistry::queryValue(Registry::Key key, const QByteArray& name, std:
 long SysInfoRegistry::closeKey(Registry::Key key) {
     return open_.erase(key) == 1 ? Registry::kSuccess : Registry::kInvalidHandle;
 }
+
+}  // namespace mossleaf

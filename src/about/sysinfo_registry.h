@@ -6,6 +6,8 @@
 
 #include "about/registry_reader.h"
 
+namespace mossleaf {
+
 // This system has no registry. The About box only ever asks it where the system-information
 // tool is, so this layer answers exactly those two values from the first system-information
 // program found on the PATH, and nothing else: with none installed the keys do not exist.
@@ -37,3 +39,5 @@ private:
     std::map<Registry::Key, OpenKey> open_;
     Registry::Key nextKey_ = 1;
 };
+
+}  // namespace mossleaf

@@ -8,6 +8,8 @@
 #include "document/file_dialog_columns.h"
 #include "widgets/local_path.h"
 
+namespace mossleaf {
+
 namespace {
 CommonDialog::Answer& testHandler() {
     static CommonDialog::Answer handler;
@@ -121,3 +123,5 @@ bool CommonDialog::confirmReplace(QWidget* parent, const QString& path) {
                                 QMessageBox::Yes | QMessageBox::No,
                                 QMessageBox::No) == QMessageBox::Yes;
 }
+
+}  // namespace mossleaf

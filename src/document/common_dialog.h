@@ -5,6 +5,8 @@
 
 class QWidget;
 
+namespace mossleaf {
+
 // dlgCommonDialog: the window's one file dialog control. The caller sets the title and the
 // filter ("description|pattern|description|pattern...") and shows the open or save dialog,
 // which starts from FileName.
@@ -53,3 +55,5 @@ private:
 
     QWidget* owner_;
 };
+
+}  // namespace mossleaf

@@ -5,6 +5,8 @@
 class QString;
 class QWidget;
 
+namespace mossleaf {
+
 // What the file commands need of the window that shows the Document: the tree follows the
 // Document by itself, but the body text box, the window's messages and closing are the
 // window's. The main window implements it; tests can put a fake in its place.
@@ -28,3 +30,5 @@ protected:
     DocumentView(const DocumentView&) = default;
     DocumentView& operator=(const DocumentView&) = default;
 };
+
+}  // namespace mossleaf

@@ -13,6 +13,8 @@
 #include "widgets/message_box.h"
 #include "widgets/qt_text.h"
 
+namespace mossleaf {
+
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kFilter = QStringLiteral("モスリーフデータ(*.txt)|*.txt");
@@ -330,3 +332,5 @@ QStringList FileCommands::titlesOf(const std::vector<std::string>& keys) const {
     }
     return titles;
 }
+
+}  // namespace mossleaf

@@ -9,6 +9,8 @@
 #include "core/outline_reader.h"
 #include "core/outline_save.h"
 
+namespace mossleaf {
+
 class CommonDialog;
 class DocumentView;
 
@@ -70,3 +72,5 @@ private:
     CommonDialog& dialog_;
     DocumentView& view_;
 };
+
+}  // namespace mossleaf

@@ -14,7 +14,7 @@
 #include <QWindow>
 #include <algorithm>
 
-namespace FileDialogColumns {
+namespace mossleaf::FileDialogColumns {
 namespace {
 
 // Qt's names for the parts of its dialog; a dialog of the platform's own has neither.
@@ -114,4 +114,4 @@ void sizeForColumns(QFileDialog& dialog) {
                   dialog.height());
 }
 
-}  // namespace FileDialogColumns
+}  // namespace mossleaf::FileDialogColumns

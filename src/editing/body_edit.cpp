@@ -14,6 +14,8 @@
 #include "editing/control_focus.h"
 #include "editing/window_shortcuts.h"
 
+namespace mossleaf {
+
 BodyEdit::BodyEdit(QWidget* parent) : QPlainTextEdit(parent) {
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &BodyEdit::keepCursorOffPieceEnds);
 }
@@ -203,7 +205,7 @@ void BodyEdit::keepCursorOffPieceEnds() {
 void BodyEdit::focusOutEvent(QFocusEvent* event) {
     QPlainTextEdit::focusOutEvent(event);
     if (ControlFocus::movedToAnotherControl(event)) {
-        emit LostFocus();
+        emit focusLost();
     }
 }
 
@@ -224,3 +226,5 @@ void BodyEdit::insertFromMimeData(const QMimeData* source) {
     BodyPieces::insertText(cursor, source->text());
     placeCursor(cursor);
 }
+
+}  // namespace mossleaf

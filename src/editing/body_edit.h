@@ -2,6 +2,8 @@
 
 #include <QPlainTextEdit>
 
+namespace mossleaf {
+
 // Text2: the body of the current node. It leaves the window's Ctrl+C and Ctrl+N to the
 // window, so that they run their commands while the text has the focus. Long lines are held
 // as several blocks (see BodyPieces), so that a body of megabytes on one line shows and takes
@@ -25,7 +27,7 @@ public:
     QString firstLineText() const;
 
 signals:
-    void LostFocus();
+    void focusLost();
 
 protected:
     bool event(QEvent* event) override;
@@ -57,3 +59,5 @@ private:
     void keepCursorOffPieceEnds();
     void showReadOnlyState();
 };
+
+}  // namespace mossleaf

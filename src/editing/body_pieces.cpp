@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <vector>
 
-namespace BodyPieces {
+namespace mossleaf::BodyPieces {
 
 namespace {
 
@@ -279,4 +279,4 @@ QString joinedText(const QTextDocument& document, int from, int to) {
     return joined;
 }
 
-}  // namespace BodyPieces
+}  // namespace mossleaf::BodyPieces

@@ -14,7 +14,7 @@ class QTextDocument;
 // carries a mark in its block format. Block formats belong to the undo history, so undo and
 // redo keep the marks right. Only the boundary before a marked block is invisible: it
 // stands for no character of the body.
-namespace BodyPieces {
+namespace mossleaf::BodyPieces {
 
 // Lines longer than this are cut. The longer the pieces, the rarer the breaks on screen, but Qt
 // lays out a whole piece again for every key typed into it, and where wrapping finds no place
@@ -61,4 +61,4 @@ int laterTwin(const QTextDocument& document, int position);
 // before a marked block, where nothing stands. -1 for `to`: up to the end.
 QString joinedText(const QTextDocument& document, int from = 0, int to = -1);
 
-}  // namespace BodyPieces
+}  // namespace mossleaf::BodyPieces

@@ -2,7 +2,7 @@
 
 #include <QFocusEvent>
 
-namespace ControlFocus {
+namespace mossleaf::ControlFocus {
 
 // A menu, a message box or another window opening does not count as leaving a text box; only
 // the focus moving to another control of the window does.
@@ -11,4 +11,4 @@ inline bool movedToAnotherControl(const QFocusEvent* event) {
            event->reason() != Qt::ActiveWindowFocusReason;
 }
 
-}  // namespace ControlFocus
+}  // namespace mossleaf::ControlFocus

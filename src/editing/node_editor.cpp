@@ -15,6 +15,8 @@
 #include "widgets/message_box.h"
 #include "widgets/qt_text.h"
 
+namespace mossleaf {
+
 namespace {
 
 const QString kNodeLimitMessage = QStringLiteral("登録件数が最大値を超えました。") +
@@ -41,14 +43,14 @@ std::u16string committedTitle(const QString& typed) {
 NodeEditor::NodeEditor(mossleaf::Document& doc, OutlineTree& tree, TitleBox& titleBox,
                        BodyEdit& body, QMenu& popup, NodeEditorHost& host)
     : doc_(doc), tree_(tree), titleBox_(titleBox), body_(body), popup_(popup), host_(host) {
-    connect(&tree_, &OutlineTree::NodeClick, this, &NodeEditor::TreeView1_NodeClick);
-    connect(&tree_, &OutlineTree::MouseUp, this, &NodeEditor::TreeView1_MouseUp);
-    connect(&tree_, &OutlineTree::SelectionChanged, this, &NodeEditor::selectionChanged);
-    connect(&tree_, &OutlineTree::MenuKey, this, &NodeEditor::TreeView1_MenuKey);
-    connect(&titleBox_, &TitleBox::KeyPress, this, &NodeEditor::Text1_KeyPress);
-    connect(&titleBox_, &TitleBox::LostFocus, this, &NodeEditor::Text1_LostFocus);
-    connect(&titleBox_, &TitleBox::TitleTooLong, this, &NodeEditor::Text1_TitleTooLong);
-    connect(&body_, &BodyEdit::LostFocus, this, &NodeEditor::Text2_LostFocus);
+    connect(&tree_, &OutlineTree::nodeClicked, this, &NodeEditor::TreeView1_NodeClick);
+    connect(&tree_, &OutlineTree::mouseReleased, this, &NodeEditor::TreeView1_MouseUp);
+    connect(&tree_, &OutlineTree::selectedKeyChanged, this, &NodeEditor::selectionChanged);
+    connect(&tree_, &OutlineTree::menuKeyPressed, this, &NodeEditor::popUpFromMenuKey);
+    connect(&titleBox_, &TitleBox::keyPressed, this, &NodeEditor::Text1_KeyPress);
+    connect(&titleBox_, &TitleBox::focusLost, this, &NodeEditor::Text1_LostFocus);
+    connect(&titleBox_, &TitleBox::titleTooLong, this, &NodeEditor::tellTitleTooLong);
+    connect(&body_, &BodyEdit::focusLost, this, &NodeEditor::Text2_LostFocus);
     titleBox_.hide();
     showBodyOf({});
 }
@@ -73,7 +75,7 @@ void NodeEditor::selectionChanged(const QString& key) {
 
 void NodeEditor::AddNode() {
     if (const mossleaf::Node* node = doc_.AddNode(committedTitle(titleBox_.text()))) {
-        tree_.EnsureVisible(node->Key);
+        tree_.ensureVisible(node->Key);
     }
     titleBox_.clear();
     tree_.setFocus(Qt::OtherFocusReason);
@@ -85,11 +87,11 @@ void NodeEditor::RenameNode() {
 }
 
 void NodeEditor::ShowSelection() {
-    const std::string selected = tree_.SelectedKey().toStdString();
+    const std::string selected = tree_.selectedKey().toStdString();
     try {
         const std::optional<std::u16string> body = doc_.ShowSelection(selected);
         if (!body) {
-            if (tree_.SelectedKey().isEmpty()) {
+            if (tree_.selectedKey().isEmpty()) {
                 showBodyOf({});
             }
             return;
@@ -135,8 +137,8 @@ void NodeEditor::TreeView1_NodeClick(const QString& key) {
     // Typing not stored yet (its focus loss was not reported before the click) stays with
     // the node it was typed for.
     StoreBody();
-    tree_.SortChildren(key.toStdString());
-    const std::string selected = tree_.SelectedKey().toStdString();
+    tree_.sortChildren(key.toStdString());
+    const std::string selected = tree_.selectedKey().toStdString();
     if (const mossleaf::Node* node = doc_.Nodes.find(selected)) {
         host_.showChosenTitle(QtText::toQString(node->title()));
     }
@@ -151,7 +153,7 @@ void NodeEditor::TreeView1_MouseUp(Qt::MouseButton button, const QPoint& inTree)
     popUp(inTree, QCursor::pos());
 }
 
-void NodeEditor::TreeView1_MenuKey(const QPoint& inTree) {
+void NodeEditor::popUpFromMenuKey(const QPoint& inTree) {
     forgetCurrentInEmptyTree();
     // The pointer may be anywhere, even outside the window: the row is where the user looks.
     popUp(inTree, tree_.mapToGlobal(inTree));
@@ -183,7 +185,7 @@ void NodeEditor::Text1_LostFocus() {
     commitTitle();
 }
 
-void NodeEditor::Text1_TitleTooLong(qsizetype length) {
+void NodeEditor::tellTitleTooLong(qsizetype length) {
     // The box stays open as it was, so the user can go on from there.
     MessageBox::exclamation(host_.editorWindow(), titleTooLongMessage(length));
 }
@@ -223,7 +225,7 @@ void NodeEditor::mnuPopnew_Click() {
 }
 
 void NodeEditor::mnuPopRename_Click() {
-    const std::string selected = tree_.SelectedKey().toStdString();
+    const std::string selected = tree_.selectedKey().toStdString();
     const mossleaf::Node* node = doc_.Nodes.find(selected);
     if (node == nullptr) {
         // No node is highlighted (an empty tree, or just after Open or New): there is no
@@ -243,7 +245,7 @@ void NodeEditor::openTitleBox() {
 }
 
 void NodeEditor::mnuPopDel_Click() {
-    if (tree_.SelectedKey().isEmpty()) {
+    if (tree_.selectedKey().isEmpty()) {
         // Nothing is highlighted (just after Open or New): CurrentIndex still names a position
         // from before, which in the new tree is a node the user never chose. Deleting it would
         // lose a subtree without warning.
@@ -256,3 +258,5 @@ void NodeEditor::mnuPopDel_Click() {
     tree_.setFocus(Qt::OtherFocusReason);
     ShowSelection();
 }
+
+}  // namespace mossleaf

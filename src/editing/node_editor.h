@@ -6,10 +6,13 @@
 
 #include "core/document.h"
 
+class QMenu;
+
+namespace mossleaf {
+
 class BodyEdit;
 class NodeEditorHost;
 class OutlineTree;
-class QMenu;
 class TitleBox;
 
 // Which node is current, how its body reaches the Document, and the popup's node commands
@@ -36,7 +39,7 @@ public:
     void Text1_KeyPress(int& keyAscii);
     void Text1_LostFocus();
     // Text1 refused an edit that would have made the title `length` characters long.
-    void Text1_TitleTooLong(qsizetype length);
+    void tellTitleTooLong(qsizetype length);
     void Text2_LostFocus();
     void mnuEditUpdate_Click();
     void mnuPopnew_Click();
@@ -50,7 +53,7 @@ private:
     void selectionChanged(const QString& key);
     // The Menu key or Shift+F10 in the tree: a right-click at `inTree` (pixels, relative to
     // the tree), with the menu there rather than at the pointer.
-    void TreeView1_MenuKey(const QPoint& inTree);
+    void popUpFromMenuKey(const QPoint& inTree);
     void forgetCurrentInEmptyTree();
     // Puts Text1, hidden, at `inTree` and opens mnuPop at `global`.
     void popUp(const QPoint& inTree, const QPoint& global);
@@ -67,3 +70,5 @@ private:
     NodeEditorHost& host_;
     std::string shownKey_;
 };
+
+}  // namespace mossleaf

@@ -3,6 +3,8 @@
 class QString;
 class QWidget;
 
+namespace mossleaf {
+
 // What the node editor needs of the window around its widgets: where its messages belong,
 // and the status bar's panel that names the chosen node.
 class NodeEditorHost {
@@ -17,3 +19,5 @@ protected:
     NodeEditorHost(const NodeEditorHost&) = default;
     NodeEditorHost& operator=(const NodeEditorHost&) = default;
 };
+
+}  // namespace mossleaf

@@ -12,9 +12,11 @@
 #include "widgets/long_line.h"
 #include "widgets/qt_text.h"
 
+namespace mossleaf {
+
 namespace {
 
-constexpr int KeyRole = Qt::UserRole;
+constexpr int kKeyRole = Qt::UserRole;
 // A tooltip lays out all it holds each time it shows: a few screens' worth at most.
 constexpr qsizetype kTooltipChars = 1000;
 
@@ -49,7 +51,7 @@ OutlineTree::~OutlineTree() {
 }
 
 QString OutlineTree::keyOf(const QTreeWidgetItem* item) {
-    return item ? item->data(0, KeyRole).toString() : QString();
+    return item ? item->data(0, kKeyRole).toString() : QString();
 }
 
 QTreeWidgetItem* OutlineTree::itemForKey(const std::string& key) const {
@@ -57,7 +59,7 @@ QTreeWidgetItem* OutlineTree::itemForKey(const std::string& key) const {
     return found == items_.end() ? nullptr : found->second;
 }
 
-void OutlineTree::EnsureVisible(const std::string& key) {
+void OutlineTree::ensureVisible(const std::string& key) {
     QTreeWidgetItem* item = itemForKey(key);
     if (!item) {
         return;
@@ -68,18 +70,18 @@ void OutlineTree::EnsureVisible(const std::string& key) {
     scrollToItem(item);
 }
 
-void OutlineTree::SortChildren(const std::string& key) {
+void OutlineTree::sortChildren(const std::string& key) {
     if (QTreeWidgetItem* item = itemForKey(key)) {
         item->sortChildren(0, Qt::AscendingOrder);
     }
 }
 
-QString OutlineTree::SelectedKey() const {
+QString OutlineTree::selectedKey() const {
     const QList<QTreeWidgetItem*> selected = selectedItems();
     return selected.isEmpty() ? QString() : keyOf(selected.first());
 }
 
-void OutlineTree::SelectKey(const std::string& key) {
+void OutlineTree::selectKey(const std::string& key) {
     if (QTreeWidgetItem* item = itemForKey(key)) {
         setCurrentItem(item);
     } else {
@@ -89,16 +91,16 @@ void OutlineTree::SelectKey(const std::string& key) {
 }
 
 void OutlineTree::reportSelection() {
-    const QString key = SelectedKey();
+    const QString key = selectedKey();
     if (key != lastSelected_) {
         lastSelected_ = key;
-        emit SelectionChanged(key);
+        emit selectedKeyChanged(key);
     }
 }
 
 void OutlineTree::nodeAdded(const mossleaf::Node& node) {
     auto* item = new QTreeWidgetItem(QStringList{QtText::toQString(node.title())});
-    item->setData(0, KeyRole, QString::fromStdString(node.Key));
+    item->setData(0, kKeyRole, QString::fromStdString(node.Key));
     QTreeWidgetItem* parentItem = node.Parent ? itemForKey(node.Parent->Key) : nullptr;
     if (parentItem) {
         parentItem->addChild(item);
@@ -117,7 +119,7 @@ void OutlineTree::nodesRemoving(const std::vector<std::string>& keys) {
         return;
     }
     const std::unordered_set<std::string> leaving(keys.begin(), keys.end());
-    const std::string selected = SelectedKey().toStdString();
+    const std::string selected = selectedKey().toStdString();
     QTreeWidgetItem* next = nullptr;
     if (!selected.empty() && leaving.count(selected) != 0) {
         // The selected node goes: its next sibling takes its place, else the previous one,
@@ -177,13 +179,13 @@ void OutlineTree::mousePressEvent(QMouseEvent* event) {
         event->accept();
         return;
     }
-    const QString before = SelectedKey();
+    const QString before = selectedKey();
     QTreeWidget::mousePressEvent(event);
-    const QString after = SelectedKey();
+    const QString after = selectedKey();
     const bool onLabel = visualItemRect(item).contains(pos);
     if (item->isSelected() && (onLabel || after != before)) {
         clickReported_ = true;
-        emit NodeClick(after);
+        emit nodeClicked(after);
     }
 }
 
@@ -197,7 +199,7 @@ void OutlineTree::mouseDoubleClickEvent(QMouseEvent* event) {
     QTreeWidget::mouseDoubleClickEvent(event);
     if (!clickReported_ && item && item->isSelected() &&
         visualItemRect(item).contains(event->position().toPoint())) {
-        emit NodeClick(keyOf(item));
+        emit nodeClicked(keyOf(item));
     }
 }
 
@@ -207,7 +209,7 @@ void OutlineTree::mouseReleaseEvent(QMouseEvent* event) {
     } else {
         event->accept();
     }
-    emit MouseUp(event->button(), viewport()->mapTo(this, event->position().toPoint()));
+    emit mouseReleased(event->button(), viewport()->mapTo(this, event->position().toPoint()));
 }
 
 void OutlineTree::mouseMoveEvent(QMouseEvent* event) {
@@ -222,24 +224,24 @@ void OutlineTree::mouseMoveEvent(QMouseEvent* event) {
 void OutlineTree::keyPressEvent(QKeyEvent* event) {
     if (isMenuKey(*event)) {
         event->accept();
-        emit MenuKey(menuKeyPosition());
+        emit menuKeyPressed(menuKeyPosition());
         return;
     }
-    const QString before = SelectedKey();
+    const QString before = selectedKey();
     QTreeWidget::keyPressEvent(event);
-    const QString after = SelectedKey();
+    const QString after = selectedKey();
     if (!after.isEmpty() && after != before) {
         // Choosing a node with the keyboard counts as clicking it.
-        emit NodeClick(after);
+        emit nodeClicked(after);
     }
 }
 
 QPoint OutlineTree::menuKeyPosition() {
-    QTreeWidgetItem* item = itemForKey(SelectedKey().toStdString());
+    QTreeWidgetItem* item = itemForKey(selectedKey().toStdString());
     if (!item) {
         return viewport()->mapTo(this, QPoint(0, 0));
     }
-    EnsureVisible(SelectedKey().toStdString());
+    ensureVisible(selectedKey().toStdString());
     // The row's lower edge, from where the title starts: the menu, and the title box opened
     // from it, leave the title they are about in sight.
     const QRect row = visualItemRect(item);
@@ -247,7 +249,7 @@ QPoint OutlineTree::menuKeyPosition() {
 }
 
 void OutlineTree::contextMenuEvent(QContextMenuEvent* event) {
-    // The window opens its popup on the right button's release and on MenuKey. A platform
+    // The window opens its popup on the right button's release and on menuKeyPressed. A platform
     // may send the Menu key as a context menu event besides the key press: only the key press
     // counts, or the popup could open twice.
     event->accept();
@@ -296,3 +298,5 @@ QItemSelectionModel::SelectionFlags OutlineTree::selectionCommand(const QModelIn
     }
     return flags;
 }
+
+}  // namespace mossleaf

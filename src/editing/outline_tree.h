@@ -8,14 +8,16 @@
 
 #include "core/node_collection.h"
 
+namespace mossleaf {
+
 // TreeView1: shows the Document's node collection. Every item carries its node's key; the
 // collection stays the model (Index order, keys, parents) and this widget only mirrors it,
 // so sorting a node's children reorders the screen and nothing else.
 //
-// Only a left click or the keyboard selects a node; both are reported as NodeClick. A right
-// press takes the focus and leaves the selection alone; every release is reported as MouseUp.
+// Only a left click or the keyboard selects a node; both are reported as nodeClicked. A right
+// press takes the focus and leaves the selection alone; every release is reported as mouseReleased.
 // The tree has no context menu of its own: the window opens its popup on the right release,
-// and on the Menu key or Shift+F10 (MenuKey).
+// and on the Menu key or Shift+F10 (menuKeyPressed).
 //
 // A title too wide for its row ends in "…" there; resting the pointer on it shows the title
 // whole in a tooltip, wrapped to lines half a screen wide (a title of thousands of characters
@@ -28,13 +30,13 @@ public:
     ~OutlineTree() override;
 
     // Expands the node's ancestors and scrolls it into view.
-    void EnsureVisible(const std::string& key);
+    void ensureVisible(const std::string& key);
     // Shows the node's direct children in title order (screen only).
-    void SortChildren(const std::string& key);
+    void sortChildren(const std::string& key);
     // Key of the selected node; empty when none is selected.
-    QString SelectedKey() const;
+    QString selectedKey() const;
     // Selects the node without reporting a click; an empty or unknown key clears the selection.
-    void SelectKey(const std::string& key);
+    void selectKey(const std::string& key);
 
     QTreeWidgetItem* itemForKey(const std::string& key) const;
     static QString keyOf(const QTreeWidgetItem* item);
@@ -47,14 +49,14 @@ public:
 
 signals:
     // The user made this node the selected one (left click, or the keyboard).
-    void NodeClick(const QString& key);
+    void nodeClicked(const QString& key);
     // A mouse button was released over the tree; x and y in pixels, relative to the tree.
-    void MouseUp(Qt::MouseButton button, const QPoint& pos);
+    void mouseReleased(Qt::MouseButton button, const QPoint& pos);
     // The selected node changed by any path (empty key: none is selected now).
-    void SelectionChanged(const QString& key);
+    void selectedKeyChanged(const QString& key);
     // The Menu key or Shift+F10 was pressed; pos (pixels, relative to the tree) is on the
     // highlighted node's row, or the top left corner of the rows when none is highlighted.
-    void MenuKey(const QPoint& pos);
+    void menuKeyPressed(const QPoint& pos);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -77,3 +79,5 @@ private:
     QString lastSelected_;
     bool clickReported_ = false;
 };
+
+}  // namespace mossleaf

@@ -15,6 +15,8 @@
 #include "editing/control_focus.h"
 #include "editing/window_shortcuts.h"
 
+namespace mossleaf {
+
 TitleBox::TitleBox(QWidget* parent) : QLineEdit(parent) {
     // QLineEdit's own limit (32,767) would cut a long title offered by Rename, and a long paste
     // silently; the box refuses whole what is too long itself (admits).
@@ -33,9 +35,9 @@ bool TitleBox::admits(qsizetype lengthAfter, Report report) {
         return true;
     }
     if (report == Report::Now) {
-        emit TitleTooLong(lengthAfter);
+        emit titleTooLong(lengthAfter);
     } else {
-        QTimer::singleShot(0, this, [this, lengthAfter] { emit TitleTooLong(lengthAfter); });
+        QTimer::singleShot(0, this, [this, lengthAfter] { emit titleTooLong(lengthAfter); });
     }
     return false;
 }
@@ -73,7 +75,7 @@ void TitleBox::keyPressEvent(QKeyEvent* event) {
     if (!typed.isEmpty()) {
         int keyAscii = typed.at(0).unicode();
         const int offered = keyAscii;
-        emit KeyPress(keyAscii);
+        emit keyPressed(keyAscii);
         if (keyAscii == 0) {
             event->accept();
             return;
@@ -164,6 +166,8 @@ void TitleBox::inputMethodEvent(QInputMethodEvent* event) {
 void TitleBox::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     if (ControlFocus::movedToAnotherControl(event)) {
-        emit LostFocus();
+        emit focusLost();
     }
 }
+
+}  // namespace mossleaf

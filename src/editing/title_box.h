@@ -3,8 +3,10 @@
 #include <QClipboard>
 #include <QLineEdit>
 
+namespace mossleaf {
+
 // Text1: the one-line title box of the popup's New node and Rename commands. Every key press
-// that produces a character is offered to KeyPress first (Enter as 13); a handler that sets
+// that produces a character is offered to keyPressed first (Enter as 13); a handler that sets
 // the code to 0 keeps the box from seeing the key.
 //
 // The box holds at most kMaxTitleLength characters (UTF-16 code units). A line edit lays out
@@ -12,7 +14,7 @@
 // would keep the window busy (bench/title_show_bench.cpp measures it). Text that would make the
 // box longer is refused whole, whichever way it comes (typing, Ctrl+V or Shift+Insert, the
 // box's context menu, the X11 middle-button paste, a drop, an input method): the box stays as
-// it was and TitleTooLong reports the length the text would have had; nothing is ever cut. A
+// it was and titleTooLong reports the length the text would have had; nothing is ever cut. A
 // longer title put in by the program (Rename of a title read from a file) stays as it is and
 // may be shortened, but no edit makes it longer.
 //
@@ -32,11 +34,11 @@ public:
     explicit TitleBox(QWidget* parent);
 
 signals:
-    void KeyPress(int& keyAscii);
-    void LostFocus();
+    void keyPressed(int& keyAscii);
+    void focusLost();
     // An edit was refused: the box would have held `length` characters. From a drop or an
     // input method it is reported once that event is over.
-    void TitleTooLong(qsizetype length);
+    void titleTooLong(qsizetype length);
 
 protected:
     bool event(QEvent* event) override;
@@ -58,3 +60,5 @@ private:
     void pasteChecked(QClipboard::Mode mode, bool atCursor);
     void insertChecked(const QString& text);
 };
+
+}  // namespace mossleaf

@@ -2,7 +2,7 @@
 
 #include <QKeyEvent>
 
-namespace WindowShortcuts {
+namespace mossleaf::WindowShortcuts {
 
 bool isWindowShortcut(const QKeyEvent* event) {
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
@@ -21,4 +21,4 @@ bool leaveToWindow(QEvent* event) {
     return true;
 }
 
-}  // namespace WindowShortcuts
+}  // namespace mossleaf::WindowShortcuts

@@ -4,7 +4,7 @@ class QEvent;
 class QKeyEvent;
 
 // Ctrl+N and Ctrl+C belong to the whole window; text boxes must not take them for themselves.
-namespace WindowShortcuts {
+namespace mossleaf::WindowShortcuts {
 
 bool isWindowShortcut(const QKeyEvent* event);
 
@@ -12,4 +12,4 @@ bool isWindowShortcut(const QKeyEvent* event);
 // which is then refused so that the window's action runs instead of the box's own binding.
 bool leaveToWindow(QEvent* event);
 
-}  // namespace WindowShortcuts
+}  // namespace mossleaf::WindowShortcuts

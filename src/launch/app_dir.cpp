@@ -4,20 +4,20 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace FILE01 {
+namespace mossleaf::FILE01 {
 
 QString AppDir() {
-    return AppDirOf(QCoreApplication::applicationDirPath());
+    return appDirOf(QCoreApplication::applicationDirPath());
 }
 
-QString AppDirOf(const QString& directory) {
+QString appDirOf(const QString& directory) {
     if (directory.endsWith(QLatin1Char('/'))) {
         return directory.chopped(1);
     }
     return directory;
 }
 
-QString MatchNameIgnoringCase(const QString& path) {
+QString matchNameIgnoringCase(const QString& path) {
     const QFileInfo exact(path);
     if (exact.exists() || exact.isSymLink()) {
         return path;
@@ -39,4 +39,4 @@ QString MatchNameIgnoringCase(const QString& path) {
     return path;
 }
 
-}  // namespace FILE01
+}  // namespace mossleaf::FILE01

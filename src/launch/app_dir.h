@@ -3,18 +3,18 @@
 #include <QString>
 
 // Where the program lives on disk.
-namespace FILE01 {
+namespace mossleaf::FILE01 {
 
 // The directory of the program's executable without a trailing "/", so that it joins with
 // texts that begin with "/" ("/help.htm"). For a program in the root directory it is "".
 QString AppDir();
 
 // The same rule applied to a given directory, for callers that already know it.
-QString AppDirOf(const QString& directory);
+QString appDirOf(const QString& directory);
 
 // `path` itself when it exists; otherwise the entry of its directory whose name matches the
 // last component without regard to case, as a case-insensitive file system would find it;
 // otherwise `path` unchanged.
-QString MatchNameIgnoringCase(const QString& path);
+QString matchNameIgnoringCase(const QString& path);
 
-}  // namespace FILE01
+}  // namespace mossleaf::FILE01

@@ -6,9 +6,9 @@
 
 #include "launch/link_launcher.h"
 
-namespace BodyCommands {
+namespace mossleaf::BodyCommands {
 
-void CopyBody(const QString& shown) {
+void copyBody(const QString& shown) {
     // The body text box's bodyText keeps what the user typed (toPlainText would turn no-break
     // spaces into spaces). A U+2028 or U+2029 that came in some other way shows as a line
     // break, so it is one here. The text is copied only when it holds one.
@@ -18,7 +18,7 @@ void CopyBody(const QString& shown) {
     QGuiApplication::clipboard()->setText(text);
 }
 
-void ExecuteFirstLine(QWidget* owner, ShellOpener& shell, QStringView shown) {
+void executeFirstLine(QWidget* owner, ShellOpener& shell, QStringView shown) {
     const auto lineBreak = [](QChar c) {
         return c == u'\n' || c == u'\r' || c == QChar::LineSeparator ||
                c == QChar::ParagraphSeparator;
@@ -27,4 +27,4 @@ void ExecuteFirstLine(QWidget* owner, ShellOpener& shell, QStringView shown) {
     HHelp::OpenLink(owner, shell, shown.first(end - shown.cbegin()).toString());
 }
 
-}  // namespace BodyCommands
+}  // namespace mossleaf::BodyCommands

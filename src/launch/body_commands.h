@@ -4,6 +4,9 @@
 #include <QStringView>
 
 class QWidget;
+
+namespace mossleaf {
+
 class ShellOpener;
 
 // Copy and Execute on the text that the body text box shows, typed text included, as the box
@@ -12,10 +15,12 @@ namespace BodyCommands {
 
 // Puts the whole text on the clipboard, whatever part of it is selected, with the platform's
 // line breaks (LF).
-void CopyBody(const QString& shown);
+void copyBody(const QString& shown);
 
 // Opens the text's first line as a link: everything before the first line break, whichever
 // kind the box holds (LF, CR, U+2028, U+2029). Only that line need be given.
-void ExecuteFirstLine(QWidget* owner, ShellOpener& shell, QStringView shown);
+void executeFirstLine(QWidget* owner, ShellOpener& shell, QStringView shown);
 
 }  // namespace BodyCommands
+
+}  // namespace mossleaf

@@ -3,6 +3,9 @@
 #include <QString>
 
 class QWidget;
+
+namespace mossleaf {
+
 class ShellOpener;
 
 // The Help menu's manual: "help.htm" beside the program, opened in the desktop's browser.
@@ -13,6 +16,8 @@ extern const QString kMissingSuffix;
 
 // Opens `appDir` + "/help" when the page `appDir` + "/help.htm" is an ordinary file, and
 // names the missing file otherwise. `appDir` is what FILE01::AppDir gives.
-void ShowHelp(QWidget* owner, ShellOpener& shell, const QString& appDir);
+void showHelp(QWidget* owner, ShellOpener& shell, const QString& appDir);
 
 }  // namespace HHelp
+
+}  // namespace mossleaf

@@ -8,6 +8,8 @@
 #include "launch/body_commands.h"
 #include "launch/help_command.h"
 
+namespace mossleaf {
+
 LaunchCommands::LaunchCommands(QWidget& window, BodyReader shownBody, BodyReader shownFirstLine,
                                ShellOpener& shell)
     : window_(window),
@@ -16,15 +18,15 @@ LaunchCommands::LaunchCommands(QWidget& window, BodyReader shownBody, BodyReader
       shell_(&shell) {}
 
 void LaunchCommands::mnuEditCopy_Click() {
-    BodyCommands::CopyBody(shownBody_());
+    BodyCommands::copyBody(shownBody_());
 }
 
 void LaunchCommands::mnuExe_Click() {
-    launchOnce([this] { BodyCommands::ExecuteFirstLine(&window_, *shell_, shownFirstLine_()); });
+    launchOnce([this] { BodyCommands::executeFirstLine(&window_, *shell_, shownFirstLine_()); });
 }
 
 void LaunchCommands::mnuHelpHELP_Click() {
-    launchOnce([this] { HHelp::ShowHelp(&window_, *shell_, FILE01::AppDir()); });
+    launchOnce([this] { HHelp::showHelp(&window_, *shell_, FILE01::AppDir()); });
 }
 
 void LaunchCommands::launchOnce(const std::function<void()>& launch) {
@@ -43,3 +45,5 @@ void LaunchCommands::launchOnce(const std::function<void()>& launch) {
         launching_ = false;
     }
 }
+
+}  // namespace mossleaf

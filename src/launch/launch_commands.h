@@ -4,6 +4,9 @@
 #include <functional>
 
 class QWidget;
+
+namespace mossleaf {
+
 class ShellOpener;
 
 // Copy, Execute and the help page, as the main window runs them: on the text the body text
@@ -35,3 +38,5 @@ private:
     ShellOpener* shell_;
     bool launching_ = false;
 };
+
+}  // namespace mossleaf

@@ -10,7 +10,7 @@
 #include "widgets/message_box.h"
 #include "widgets/qt_text.h"
 
-namespace HHelp {
+namespace mossleaf::HHelp {
 
 const QString kNoBrowserMessage = QStringLiteral(
     "ヘルプを表示するにはＨＴＭＬ対応のブラウザが必要です。\r"
@@ -41,7 +41,7 @@ private:
 // The page name is matched without regard to case, so "help.HTM" finds the "help.htm"
 // that lies beside the program.
 bool openPage(QWidget* owner, ShellOpener& shell, const QString& path) {
-    return shell.open(owner, FILE01::MatchNameIgnoringCase(path));
+    return shell.open(owner, FILE01::matchNameIgnoringCase(path));
 }
 
 }  // namespace
@@ -59,7 +59,7 @@ void OpenHelpPage(QWidget* owner, ShellOpener& shell, const QString& page) {
     MessageBox::exclamation(owner, kNoBrowserMessage);
 }
 
-bool LooksLikeMailAddress(const QString& target) {
+bool looksLikeMailAddress(const QString& target) {
     const std::u16string_view text = QtText::viewOf(target);
     return CHAR::CountChar(text, u"@") == 1 && CHAR::CountChar(text, u" ") == 0 &&
            CHAR::CountChar(text, u".") > 1;
@@ -70,7 +70,7 @@ void OpenLink(QWidget* owner, ShellOpener& shell, const QString& target) {
     if (shell.open(owner, target) || watch.gone()) {
         return;
     }
-    if (LooksLikeMailAddress(target) &&
+    if (looksLikeMailAddress(target) &&
         (shell.open(owner, QStringLiteral("Mailto:") + target) || watch.gone())) {
         return;
     }
@@ -78,4 +78,4 @@ void OpenLink(QWidget* owner, ShellOpener& shell, const QString& target) {
     MessageBox::exclamation(owner, LongLine::forMessage(target, owner) + kCannotOpenSuffix);
 }
 
-}  // namespace HHelp
+}  // namespace mossleaf::HHelp

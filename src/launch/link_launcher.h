@@ -3,6 +3,9 @@
 #include <QString>
 
 class QWidget;
+
+namespace mossleaf {
+
 class ShellOpener;
 
 // Hands help pages and links to the desktop, and tells the user when nothing opened.
@@ -23,6 +26,8 @@ void OpenHelpPage(QWidget* owner, ShellOpener& shell, const QString& page);
 void OpenLink(QWidget* owner, ShellOpener& shell, const QString& target);
 
 // One "@", no half-width space and at least two "." make a target a mail address.
-bool LooksLikeMailAddress(const QString& target);
+bool looksLikeMailAddress(const QString& target);
 
 }  // namespace HHelp
+
+}  // namespace mossleaf

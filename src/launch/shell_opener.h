@@ -5,6 +5,8 @@
 
 class QWidget;
 
+namespace mossleaf {
+
 // Stands in for the Windows shell's open operation: opens a target with the program the
 // desktop associates with it. No verb, no parameters, working directory "/", a normal
 // activated window. True means the desktop started something; it never waits for it. While
@@ -18,3 +20,5 @@ public:
 
 // The real opener of this desktop.
 std::unique_ptr<ShellOpener> createSystemShellOpener();
+
+}  // namespace mossleaf

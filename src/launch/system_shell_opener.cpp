@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <utility>
 
+namespace mossleaf {
+
 namespace {
 
 // Relative targets are read against the root directory, the working directory every
@@ -93,3 +95,5 @@ bool SystemShellOpener::openWithDesktop(const QString& target) const {
 std::unique_ptr<ShellOpener> createSystemShellOpener() {
     return std::make_unique<SystemShellOpener>();
 }
+
+}  // namespace mossleaf

@@ -5,6 +5,8 @@
 
 #include "launch/shell_opener.h"
 
+namespace mossleaf {
+
 // The desktop's open operation on Linux. A program (an executable ELF file or "#!" script) is
 // started directly; anything else goes to `gio open`, which picks the application the desktop
 // associates with the file type or URL scheme. Both run with "/" as working directory, so a
@@ -37,3 +39,5 @@ private:
     QString gioProgram_;
     std::chrono::milliseconds timeout_;
 };
+
+}  // namespace mossleaf

@@ -6,6 +6,8 @@
 #include <QTimer>
 #include <QWidget>
 
+namespace mossleaf {
+
 namespace {
 
 class FirstPaintWatcher : public QObject {
@@ -36,3 +38,5 @@ private:
 void runAfterFirstPaint(QWidget& widget, std::function<void()> action) {
     new FirstPaintWatcher(widget, std::move(action));
 }
+
+}  // namespace mossleaf

@@ -9,6 +9,8 @@
 
 #include "widgets/image_list.h"
 
+namespace mossleaf {
+
 using CommandTable::Entry;
 using CommandTable::Kind;
 
@@ -155,3 +157,5 @@ void CommandSurfaces::triggerKey(const QString& key) const {
         }
     }
 }
+
+}  // namespace mossleaf

@@ -7,12 +7,15 @@
 
 #include "mainwindow/command_table.h"
 
-class ImageList;
 class QAction;
 class QMenu;
 class QMenuBar;
 class QToolBar;
 class QWidget;
+
+namespace mossleaf {
+
+class ImageList;
 
 // Builds the menus, the popups and the toolbar from a command table, as the rows ask, with
 // one QAction per item that every surface shares, so a toolbar button and its menu item are
@@ -44,3 +47,5 @@ private:
     std::vector<QMenu*> menus_;      // per row; null unless a menu
     QToolBar* toolBar_ = nullptr;
 };
+
+}  // namespace mossleaf

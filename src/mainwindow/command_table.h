@@ -3,9 +3,12 @@
 #include <QKeyCombination>
 #include <QStringView>
 
-class frmMain;
 class QAction;
 class QMenu;
+
+namespace mossleaf {
+
+class frmMain;
 
 // One row per menu, menu item, separator and toolbar button of the main window (the rows
 // themselves are frmMain::commandTable, in frm_main_commands.cpp). The rows are read in
@@ -52,3 +55,5 @@ struct Entry {
 };
 
 }  // namespace CommandTable
+
+}  // namespace mossleaf

@@ -31,6 +31,8 @@
 #include "widgets/dialog_presentation.h"
 #include "widgets/image_list.h"
 
+namespace mossleaf {
+
 namespace {
 
 constexpr double kTitleBoxWidth = 1572;  // Text1's design size, in twips
@@ -79,7 +81,7 @@ frmMain::frmMain(SettingsStore& settings, QWidget* parent)
     lblTitle[0] = caption(QStringLiteral("分類"), "lblTitle_0", picTitles);
     lblTitle[1] = caption(QStringLiteral("内容"), "lblTitle_1", picTitles);
 
-    TreeView1 = new OutlineTree(Doc.Nodes, client);
+    TreeView1 = new OutlineTree(doc.Nodes, client);
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
     imgSplitter = new SplitterZone(client);
     Text2 = new BodyEdit(client);
@@ -120,11 +122,11 @@ frmMain::frmMain(SettingsStore& settings, QWidget* parent)
                                                                        Text2});
     placement_ = std::make_unique<WindowPlacement>(*this);
     fileCommands_ =
-        std::make_unique<FileCommands>(Doc, *dlgCommonDialog, static_cast<DocumentView&>(*this));
+        std::make_unique<FileCommands>(doc, *dlgCommonDialog, static_cast<DocumentView&>(*this));
     launchCommands_ = std::make_unique<LaunchCommands>(
         *this, [this] { return Text2->bodyText(); }, [this] { return Text2->firstLineText(); },
         *shellOpener_);
-    nodeEditor_ = std::make_unique<NodeEditor>(Doc, *TreeView1, *Text1, *Text2, *mnuPop,
+    nodeEditor_ = std::make_unique<NodeEditor>(doc, *TreeView1, *Text1, *Text2, *mnuPop,
                                                static_cast<NodeEditorHost&>(*this));
     dialogPresentation_ = std::make_unique<DialogPresentation>(*this);
 }
@@ -168,16 +170,16 @@ void frmMain::Form_Load() {
     }
     loaded_ = true;
     placement_->restore(settings_, twipsPerPixelX(), twipsPerPixelY());
-    if (CommandLine.isEmpty()) {
-        Doc.NodeLimit = 256;
+    if (commandLine.isEmpty()) {
+        doc.NodeLimit = 256;
         return;
     }
-    dlgCommonDialog->FileName = CommandLine;
+    dlgCommonDialog->FileName = commandLine;
     // A large notebook takes a moment to read: show the window first, then read it. Nothing
     // the user does can come between, since the reading is the next thing the window does.
     runAfterFirstPaint(*centralWidget(), [this] {
         LoadDocument(dlgCommonDialog->FileName);
-        Doc.NodeLimit = 256;
+        doc.NodeLimit = 256;
     });
 }
 
@@ -236,7 +238,7 @@ void frmMain::clearBody() {
     Text2->clear();
 }
 void frmMain::ensureNodeVisible(const std::string& key) {
-    TreeView1->EnsureVisible(key);
+    TreeView1->ensureVisible(key);
 }
 void frmMain::showChosenTitle(const QString& title) {
     sbStatusBar->setPanelText(1, title);
@@ -333,3 +335,5 @@ void frmMain::mnuPopDel_Click() {
 void frmMain::tbToolBar_ButtonClick(const QString& key) {
     commands_->triggerKey(key);
 }
+
+}  // namespace mossleaf

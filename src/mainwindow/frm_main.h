@@ -15,6 +15,8 @@ class QLabel;
 class QMenu;
 class QToolBar;
 
+namespace mossleaf {
+
 class OutlineTree;     // TreeView1 (editing/outline_tree.h)
 class TitleBox;        // Text1 (editing/title_box.h)
 class BodyEdit;        // Text2 (editing/body_edit.h)
@@ -50,10 +52,10 @@ public:
 
     // The Document (model, BodyTable and the window-level variables). Declared first, so it
     // is destroyed last: every widget and helper that refers to it goes before it.
-    mossleaf::Document Doc;
+    mossleaf::Document doc;
 
     // The command line as one text ("" when there is none); set before Form_Load.
-    QString CommandLine;
+    QString commandLine;
 
     // Controls, named as the user-facing design names them (objectName too).
     QToolBar* tbToolBar = nullptr;
@@ -172,3 +174,5 @@ private:
     std::unique_ptr<CommandSurfaces> commands_;
     std::unique_ptr<DialogPresentation> dialogPresentation_;
 };
+
+}  // namespace mossleaf

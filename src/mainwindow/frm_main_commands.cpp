@@ -3,6 +3,8 @@
 #include "mainwindow/command_table.h"
 #include "mainwindow/frm_main.h"
 
+namespace mossleaf {
+
 namespace {
 
 using CommandTable::Entry;
@@ -70,3 +72,5 @@ constexpr Entry kMainWindow[] = {
 std::span<const CommandTable::Entry> frmMain::commandTable() {
     return kMainWindow;
 }
+
+}  // namespace mossleaf

@@ -7,26 +7,26 @@
 #include "mainwindow/startup_trace.h"
 #include "widgets/local_path.h"
 
-namespace Module1 {
+namespace mossleaf::Module1 {
 namespace {
 std::unique_ptr<QSettingsStore> settingsStore;
-std::unique_ptr<frmMain> mainForm;
+std::unique_ptr<frmMain> form;
 }  // namespace
 
 void Main(const QString& commandLine) {
     settingsStore = std::make_unique<QSettingsStore>();
-    mainForm = std::make_unique<frmMain>(*settingsStore);
-    mainForm->CommandLine = commandLine;
-    StartupTrace::installIfRequested(*mainForm);
-    mainForm->show();
+    form = std::make_unique<frmMain>(*settingsStore);
+    form->commandLine = commandLine;
+    StartupTrace::installIfRequested(*form);
+    form->show();
 }
 
-frmMain* MainForm() {
-    return mainForm.get();
+frmMain* mainForm() {
+    return form.get();
 }
 
-void Finish() {
-    mainForm.reset();
+void finish() {
+    form.reset();
     settingsStore.reset();
 }
 
@@ -41,4 +41,4 @@ QString commandLineFrom(const std::vector<std::string>& arguments) {
     return LocalPath::fromBytes(line);
 }
 
-}  // namespace Module1
+}  // namespace mossleaf::Module1

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace mossleaf {
+
 class frmMain;
 
 // The program's start: creates the one main window and shows it.
@@ -15,13 +17,15 @@ namespace Module1 {
 void Main(const QString& commandLine);
 
 // The program-wide reference to the main window (null before Main).
-frmMain* MainForm();
+frmMain* mainForm();
 
 // Frees the window and the settings store once the event loop has ended.
-void Finish();
+void finish();
 
 // The arguments after the program's own name (argv[0]), joined by single blanks, as one
 // path in LocalPath's lossless form: bytes that are not UTF-8 survive to the save.
 QString commandLineFrom(const std::vector<std::string>& arguments);
 
 }  // namespace Module1
+
+}  // namespace mossleaf

@@ -7,7 +7,7 @@
 
 #include "core/twips.h"
 
-namespace OuterGeometry {
+namespace mossleaf::OuterGeometry {
 namespace {
 
 // Enough of the title bar to grab it with the pointer.
@@ -91,4 +91,4 @@ QRect ontoNearestScreen(const QRect& outer, const QList<QRect>& screens) {
             outer.height()};
 }
 
-}  // namespace OuterGeometry
+}  // namespace mossleaf::OuterGeometry

@@ -9,7 +9,7 @@ class QWidget;
 // A top-level window's outer bounds (frame and title bar included), as the window settings
 // and the pane layout reason about them. Without a window manager the frame is empty and the
 // outer bounds are the window's own.
-namespace OuterGeometry {
+namespace mossleaf::OuterGeometry {
 
 // The frame the window system reports around the window now; empty while it is unknown or
 // makes no sense.
@@ -40,4 +40,4 @@ bool possibleSize(double twips, double twipsPerPixel);
 // not.
 QRect ontoNearestScreen(const QRect& outer, const QList<QRect>& screens);
 
-}  // namespace OuterGeometry
+}  // namespace mossleaf::OuterGeometry

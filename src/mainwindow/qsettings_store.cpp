@@ -2,6 +2,8 @@
 
 #include <QSettings>
 
+namespace mossleaf {
+
 namespace {
 const QString kOrganization = QStringLiteral("Mossleaf");
 
@@ -10,14 +12,16 @@ QString path(const QString& section, const QString& key) {
 }
 }  // namespace
 
-QString QSettingsStore::GetSetting(const QString& appName, const QString& section,
-                                   const QString& key, const QString& defaultValue) {
+QString QSettingsStore::value(const QString& appName, const QString& section, const QString& key,
+                              const QString& defaultValue) {
     const QSettings settings(kOrganization, appName);
     return settings.value(path(section, key), defaultValue).toString();
 }
 
-void QSettingsStore::SaveSetting(const QString& appName, const QString& section, const QString& key,
-                                 const QString& value) {
+void QSettingsStore::setValue(const QString& appName, const QString& section, const QString& key,
+                              const QString& value) {
     QSettings settings(kOrganization, appName);
     settings.setValue(path(section, key), value);
 }
+
+}  // namespace mossleaf

@@ -5,7 +5,7 @@
 #include <QLocale>
 #include <QTranslator>
 
-namespace QtTranslations {
+namespace mossleaf::QtTranslations {
 
 bool install(QCoreApplication& app, const QLocale& locale) {
     if (locale.language() != QLocale::Japanese) {
@@ -23,4 +23,4 @@ bool install(QCoreApplication& app, const QLocale& locale) {
     return true;
 }
 
-}  // namespace QtTranslations
+}  // namespace mossleaf::QtTranslations

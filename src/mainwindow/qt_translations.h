@@ -5,7 +5,7 @@ class QLocale;
 
 // Qt's own texts (the file dialog, the standard buttons of message boxes) in Japanese, like
 // the rest of the interface, from the catalogue the system's Qt translations package installs.
-namespace QtTranslations {
+namespace mossleaf::QtTranslations {
 
 // Installs Qt's Japanese catalogue on `app` when `locale` is Japanese and the catalogue is
 // installed; returns whether it did. Under any other locale Qt keeps its English: the
@@ -13,4 +13,4 @@ namespace QtTranslations {
 // to the mix.
 bool install(QCoreApplication& app, const QLocale& locale);
 
-}  // namespace QtTranslations
+}  // namespace mossleaf::QtTranslations

@@ -5,7 +5,7 @@
 
 #include "core/twips.h"
 
-namespace ScreenTwips {
+namespace mossleaf::ScreenTwips {
 
 double perPixelX(const QWidget& widget) {
     const QScreen* s = widget.screen();
@@ -17,4 +17,4 @@ double perPixelY(const QWidget& widget) {
     return Twips::perPixel(s ? s->logicalDotsPerInchY() : 96.0);
 }
 
-}  // namespace ScreenTwips
+}  // namespace mossleaf::ScreenTwips

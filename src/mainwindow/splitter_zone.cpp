@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 
+namespace mossleaf {
+
 SplitterZone::SplitterZone(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("imgSplitter"));
     setCursor(Qt::SplitHCursor);
@@ -16,18 +18,20 @@ int xOf(const QMouseEvent* event) {
 }  // namespace
 
 void SplitterZone::mousePressEvent(QMouseEvent* event) {
-    emit MouseDown(xOf(event));
+    emit mousePressed(xOf(event));
     event->accept();
 }
 
 // Qt keeps sending moves and the release to the widget that took the press, so the drag
 // goes on when the pointer leaves the zone.
 void SplitterZone::mouseMoveEvent(QMouseEvent* event) {
-    emit MouseMove(xOf(event));
+    emit mouseMoved(xOf(event));
     event->accept();
 }
 
 void SplitterZone::mouseReleaseEvent(QMouseEvent* event) {
-    emit MouseUp(xOf(event));
+    emit mouseReleased(xOf(event));
     event->accept();
 }
+
+}  // namespace mossleaf

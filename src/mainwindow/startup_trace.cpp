@@ -8,7 +8,7 @@
 
 #include "mainwindow/frm_main.h"
 
-namespace StartupTrace {
+namespace mossleaf::StartupTrace {
 namespace {
 
 bool painted = false;
@@ -49,11 +49,11 @@ void installIfRequested(frmMain& form) {
     // is about to sleep: everything the load queued (the repaint included) has run.
     *connection = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, &form,
                                    [&form, connection] {
-                                       if (painted && form.Doc.NodeLimit == 256) {
+                                       if (painted && form.doc.NodeLimit == 256) {
                                            print("idle");
                                            QObject::disconnect(*connection);
                                        }
                                    });
 }
 
-}  // namespace StartupTrace
+}  // namespace mossleaf::StartupTrace

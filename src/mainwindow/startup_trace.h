@@ -1,5 +1,7 @@
 #pragma once
 
+namespace mossleaf {
+
 class frmMain;
 
 // For the start-up benchmark: with MOSSLEAF_STARTUP_TRACE set, prints to stderr the wall-clock
@@ -10,3 +12,5 @@ namespace StartupTrace {
 void installIfRequested(frmMain& form);
 
 }  // namespace StartupTrace
+
+}  // namespace mossleaf

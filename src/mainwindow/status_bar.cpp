@@ -8,6 +8,8 @@
 
 #include "widgets/long_line.h"
 
+namespace mossleaf {
+
 StatusBar::StatusBar(QWidget* parent)
     : QStatusBar(parent),
       text_(new QLabel(this)),
@@ -87,3 +89,5 @@ void StatusBar::refreshClock() {
     const int untilNext = period - static_cast<int>(msOfDay % period);
     timer_->start(untilNext + 20);
 }
+
+}  // namespace mossleaf

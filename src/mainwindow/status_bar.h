@@ -5,6 +5,8 @@
 class QLabel;
 class QTimer;
 
+namespace mossleaf {
+
 // sbStatusBar: panel 1 is free text (the title of the node last clicked), panel 2 the date
 // and panel 3 the time in the system's short formats. The date and time keep themselves
 // current; nobody else needs to tick them. Panel 1 takes the width the others leave; a text
@@ -36,3 +38,5 @@ private:
     QLabel* time_ = nullptr;
     QTimer* timer_ = nullptr;
 };
+
+}  // namespace mossleaf

@@ -8,12 +8,14 @@
 #include "mainwindow/screen_twips.h"
 #include "mainwindow/splitter_zone.h"
 
+namespace mossleaf {
+
 WindowLayout::WindowLayout(const Panes& panes) : p_(panes) {
-    QObject::connect(p_.splitterZone, &SplitterZone::MouseDown, p_.splitterZone,
+    QObject::connect(p_.splitterZone, &SplitterZone::mousePressed, p_.splitterZone,
                      [this](int x) { imgSplitter_MouseDown(x * twipsPerPixelX()); });
-    QObject::connect(p_.splitterZone, &SplitterZone::MouseMove, p_.splitterZone,
+    QObject::connect(p_.splitterZone, &SplitterZone::mouseMoved, p_.splitterZone,
                      [this](int x) { imgSplitter_MouseMove(x * twipsPerPixelX()); });
-    QObject::connect(p_.splitterZone, &SplitterZone::MouseUp, p_.splitterZone,
+    QObject::connect(p_.splitterZone, &SplitterZone::mouseReleased, p_.splitterZone,
                      [this](int x) { imgSplitter_MouseUp(x * twipsPerPixelX()); });
 }
 
@@ -111,3 +113,5 @@ void WindowLayout::imgSplitter_MouseUp(double /*xTwips*/) {
     p_.splitterBar->setVisible(false);
     dragging_ = false;
 }
+
+}  // namespace mossleaf

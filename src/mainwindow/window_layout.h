@@ -2,6 +2,9 @@
 
 class QLabel;
 class QWidget;
+
+namespace mossleaf {
+
 class SplitterZone;
 
 // Places the panes of the main window from one number, the split position, and lets the
@@ -44,3 +47,5 @@ private:
     Panes p_;
     bool dragging_ = false;
 };
+
+}  // namespace mossleaf

@@ -10,6 +10,8 @@
 #include "mainwindow/outer_geometry.h"
 #include "mainwindow/window_settings.h"
 
+namespace mossleaf {
+
 using namespace WindowSettings;
 
 namespace {
@@ -152,3 +154,5 @@ void WindowPlacement::save(SettingsStore& store, double tppX, double tppY) const
         write(store, *kKeys[i], unchanged ? stored_[i] : Twips::fromPixels(side(now, i), tpp[i]));
     }
 }
+
+}  // namespace mossleaf

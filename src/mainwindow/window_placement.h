@@ -8,6 +8,9 @@
 
 class QWidget;
 class QWindow;
+
+namespace mossleaf {
+
 class SettingsStore;
 
 // Places the main window by its outer bounds (frame and title bar included), as the settings
@@ -68,3 +71,5 @@ private:
     double stored_[4] = {};  // left, top, width, height as read (or defaulted), twips
     bool exact_[4] = {};     // whether wanted_ holds that value, to the pixel
 };
+
+}  // namespace mossleaf

@@ -4,17 +4,17 @@
 
 #include "mainwindow/settings_store.h"
 
-namespace WindowSettings {
+namespace mossleaf::WindowSettings {
 
 double read(SettingsStore& store, const Key& key) {
-    const QString text = store.GetSetting(kAppName, kSection, key.name, toText(key.defaultValue));
+    const QString text = store.value(kAppName, kSection, key.name, toText(key.defaultValue));
     bool ok = false;
     const double value = text.trimmed().toDouble(&ok);
     return ok && std::isfinite(value) ? value : key.defaultValue;
 }
 
 void write(SettingsStore& store, const Key& key, double twips) {
-    store.SaveSetting(kAppName, kSection, key.name, toText(twips));
+    store.setValue(kAppName, kSection, key.name, toText(twips));
 }
 
 QString toText(double twips) {
@@ -26,4 +26,4 @@ QString toText(double twips) {
     return QString::number(twips, 'g', 7);
 }
 
-}  // namespace WindowSettings
+}  // namespace mossleaf::WindowSettings

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace mossleaf {
+
 class SettingsStore;
 
 // The main window's outer bounds in twips, as kept in the settings store between runs.
@@ -30,3 +32,5 @@ void write(SettingsStore& store, const Key& key, double twips);
 QString toText(double twips);
 
 }  // namespace WindowSettings
+
+}  // namespace mossleaf

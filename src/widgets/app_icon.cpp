@@ -2,6 +2,8 @@
 
 #include "widgets/svg_icon_engine.h"
 
+namespace mossleaf {
+
 QString mossleafIconPath() {
     return QStringLiteral(":/icons/mossleaf.svg");
 }
@@ -9,3 +11,5 @@ QString mossleafIconPath() {
 QIcon mossleafIcon() {
     return QIcon(new SvgIconEngine(mossleafIconPath()));
 }
+
+}  // namespace mossleaf

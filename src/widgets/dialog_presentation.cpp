@@ -13,6 +13,8 @@
 
 #include "widgets/svg_picture.h"
 
+namespace mossleaf {
+
 namespace {
 
 // Set on a dialog once it has been centred: shown again, it stays where the user left it.
@@ -146,3 +148,5 @@ void DialogPresentation::centre(QDialog& dialog, const QWindow& window) const {
                                 owner->screen()->availableGeometry());
     dialog.setGeometry(QRect(outer.topLeft() + QPoint(frame.left(), frame.top()), dialog.size()));
 }
+
+}  // namespace mossleaf

@@ -9,6 +9,8 @@ class QDialog;
 class QWidget;
 class QWindow;
 
+namespace mossleaf {
+
 // Every dialog the program shows, its own and those Qt opens for it (the file dialog and the
 // boxes it asks with), opens centred on the main window, and shows its pictures drawn for the
 // screen it is on. Each dialog is seen just before the window system maps it: its size is final
@@ -34,3 +36,5 @@ private:
 
     QPointer<QWidget> mainWindow_;
 };
+
+}  // namespace mossleaf

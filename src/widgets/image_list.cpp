@@ -3,6 +3,8 @@
 #include "widgets/svg_icon_engine.h"
 #include "widgets/svg_picture.h"
 
+namespace mossleaf {
+
 void ImageList::add(const QString& key, const QString& svgPath) {
     sources_.insert(key, svgPath);
 }
@@ -47,3 +49,5 @@ ImageList toolbarIcons() {
     }
     return list;
 }
+
+}  // namespace mossleaf

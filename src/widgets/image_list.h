@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace mossleaf {
+
 // imlToolbarIcons: pictures kept by key, each an SVG drawn on the mask colour, which becomes
 // transparent whenever the picture is drawn.
 class ImageList {
@@ -29,3 +31,5 @@ private:
 // The six toolbar pictures, keyed "New", "Open", "Save", "Copy", "Update", "Exe", designed
 // at 16 by 16 pixels.
 ImageList toolbarIcons();
+
+}  // namespace mossleaf

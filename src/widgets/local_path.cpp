@@ -11,7 +11,7 @@
 
 #include "core/text_codec.h"
 
-namespace LocalPath {
+namespace mossleaf::LocalPath {
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
@@ -138,4 +138,4 @@ bool exists(const QString& path) {
     return existsBytes(toBytes(path));
 }
 
-}  // namespace LocalPath
+}  // namespace mossleaf::LocalPath

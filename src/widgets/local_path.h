@@ -8,7 +8,7 @@
 // Qt turns each such byte into U+FFFD and cannot give it back, so the program keeps a path
 // in a QString in its own lossless form: valid UTF-8 as text, every other byte as the lone
 // surrogate U+DC00 + byte (the mapping the core uses for the bytes of a file).
-namespace LocalPath {
+namespace mossleaf::LocalPath {
 
 // The path's bytes, for the core and for POSIX calls.
 std::string toBytes(const QString& path);
@@ -29,4 +29,4 @@ QString forDisplay(const QString& path);
 // True when something of that name exists (the bytes are used as they are).
 bool exists(const QString& path);
 
-}  // namespace LocalPath
+}  // namespace mossleaf::LocalPath

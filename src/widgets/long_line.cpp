@@ -6,7 +6,7 @@
 #include <QTextLayout>
 #include <QWidget>
 
-namespace LongLine {
+namespace mossleaf::LongLine {
 
 namespace {
 
@@ -84,4 +84,4 @@ QString forMessage(const QString& line, const QWidget* near) {
     return metrics.elidedText(middleCut(line, visibleChars(width)), Qt::ElideMiddle, width);
 }
 
-}  // namespace LongLine
+}  // namespace mossleaf::LongLine

@@ -10,7 +10,7 @@ class QWidget;
 // such a line is shown in one piece, a message box, a tooltip, a status panel, it is first
 // brought down to what fits: laid out whole, a long line takes seconds, and what does not fit
 // is cut off anyway. Nothing here measures more characters than could be seen.
-namespace LongLine {
+namespace mossleaf::LongLine {
 
 // The line with at most `maxChars` characters: its middle gives way to "…". A surrogate pair
 // is kept whole or left out.
@@ -35,4 +35,4 @@ int comfortableWidth(const QWidget* near);
 // own, unchanged.
 QString forMessage(const QString& line, const QWidget* near = nullptr);
 
-}  // namespace LongLine
+}  // namespace mossleaf::LongLine

@@ -2,7 +2,7 @@
 
 #include <QMessageBox>
 
-namespace MessageBox {
+namespace mossleaf::MessageBox {
 namespace {
 std::function<void(const Shown&)>& testHandler() {
     static std::function<void(const Shown&)> handler;
@@ -47,4 +47,4 @@ QString displayText(const QString& text) {
     return shown;
 }
 
-}  // namespace MessageBox
+}  // namespace mossleaf::MessageBox

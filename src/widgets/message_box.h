@@ -8,7 +8,7 @@ class QWidget;
 // Every message the program shows goes through here, so tests can record them instead of
 // blocking on a modal box. Texts are kept exactly as given (CR, CR LF or LF between lines);
 // only the box on screen shows each of them as a line break.
-namespace MessageBox {
+namespace mossleaf::MessageBox {
 
 enum class Icon { None, Exclamation };
 
@@ -36,4 +36,4 @@ void setTestHandler(std::function<void(const Shown&)> handler);
 // Line breaks as the box shows them: CR LF, lone CR and lone LF each become one LF.
 QString displayText(const QString& text);
 
-}  // namespace MessageBox
+}  // namespace mossleaf::MessageBox

@@ -2,7 +2,7 @@
 
 #include "core/typed_text.h"
 
-namespace QtText {
+namespace mossleaf::QtText {
 
 namespace {
 
@@ -41,4 +41,4 @@ void setDisplayHookForTest(std::function<void(std::u16string_view)> hook) {
     displayHook() = std::move(hook);
 }
 
-}  // namespace QtText
+}  // namespace mossleaf::QtText

@@ -7,7 +7,7 @@
 #include <string_view>
 
 // The Document holds UTF-16 text with CR LF between lines; widgets hold QString with LF.
-namespace QtText {
+namespace mossleaf::QtText {
 
 inline QString toQString(std::u16string_view text) {
     return QString(reinterpret_cast<const QChar*>(text.data()),
@@ -32,4 +32,4 @@ std::u16string bodyFromDisplay(QStringView shown);
 // throw from there (std::bad_alloc, as exhausted memory would). Pass {} to restore.
 void setDisplayHookForTest(std::function<void(std::u16string_view)> hook);
 
-}  // namespace QtText
+}  // namespace mossleaf::QtText

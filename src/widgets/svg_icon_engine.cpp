@@ -7,6 +7,8 @@
 
 #include "widgets/svg_picture.h"
 
+namespace mossleaf {
+
 SvgIconEngine::SvgIconEngine(QString path, Finish finish)
     : path_(std::move(path)), finish_(std::move(finish)), valid_(QSvgRenderer(path_).isValid()) {}
 
@@ -49,3 +51,5 @@ QString SvgIconEngine::key() const {
 bool SvgIconEngine::isNull() {
     return !valid_;
 }
+
+}  // namespace mossleaf

@@ -8,6 +8,8 @@
 #include <map>
 #include <utility>
 
+namespace mossleaf {
+
 // A QIcon whose every size is drawn from one SVG picture: a toolbar or a window on a screen
 // with a device pixel ratio of 2 asks for 32 px where 16 were meant, and gets a drawing of
 // 32 px instead of a blurred enlargement.
@@ -31,3 +33,5 @@ private:
     bool valid_;
     std::map<std::pair<int, int>, QPixmap> drawn_;  // by width and height in device pixels
 };
+
+}  // namespace mossleaf

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+namespace mossleaf {
+
 QImage renderSvg(const QString& path, const QSize& pixels) {
     QSvgRenderer renderer(path);
     if (!renderer.isValid() || pixels.isEmpty()) {
@@ -15,3 +17,5 @@ QImage renderSvg(const QString& path, const QSize& pixels) {
     painter.end();
     return image.convertToFormat(QImage::Format_ARGB32);
 }
+
+}  // namespace mossleaf

@@ -9,6 +9,8 @@
 #include "widgets/app_icon.h"
 #include "widgets/message_recorder.h"
 
+using namespace mossleaf;
+
 class AboutBoxTest : public QObject {
     Q_OBJECT
 

@@ -7,6 +7,8 @@
 
 #include "about/registry_reader.h"
 
+namespace mossleaf {
+
 // A registry held in memory that records how it was used.
 class FakeRegistry : public RegistryReader {
 public:
@@ -59,3 +61,5 @@ private:
     QMap<Registry::Key, QByteArray> open_;
     Registry::Key next_ = 100;
 };
+
+}  // namespace mossleaf

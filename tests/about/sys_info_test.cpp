@@ -11,6 +11,8 @@
 #include "about/sysinfo_registry.h"
 #include "widgets/message_recorder.h"
 
+using namespace mossleaf;
+
 namespace {
 
 const QByteArray kToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";

@@ -11,6 +11,8 @@
 #include "widgets/local_path.h"
 #include "widgets/message_recorder.h"
 
+using namespace mossleaf;
+
 namespace {
 
 // Records each request as one word; storeShownBody stores what `typed` holds, as the real

@@ -30,6 +30,8 @@
 #include "widgets/message_box.h"
 #include "widgets/qt_text.h"
 
+using namespace mossleaf;
+
 namespace {
 
 const QString kOpenTitle = QStringLiteral("開く");
@@ -115,22 +117,22 @@ struct Window {
 
     explicit Window(const QString& commandLine = {}) {
         form = std::make_unique<frmMain>(settings);
-        form->CommandLine = commandLine;
+        form->commandLine = commandLine;
         startUp(*form);
     }
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-    QString fileName() const { return LocalPath::fromBytes(form->Doc.CurrentFileName); }
+    QString fileName() const { return LocalPath::fromBytes(form->doc.CurrentFileName); }
     std::string rawPath(const QByteArray& name) const {
         return QFile::encodeName(dir.path()).toStdString() + '/' + name.toStdString();
     }
     // A root node "A" made through the popup's New node command.
     void makeOneNode() {
-        const int before = form->Doc.Nodes.Count();
-        form->Doc.CurrentKey.clear();
+        const int before = form->doc.Nodes.Count();
+        form->doc.CurrentKey.clear();
         form->mnuPopnew_Click();
         QTest::keyClicks(form->Text1, QStringLiteral("A"));
         QTest::keyClick(form->Text1, Qt::Key_Return);
-        QCOMPARE(form->Doc.Nodes.Count(), before + 1);
+        QCOMPARE(form->doc.Nodes.Count(), before + 1);
     }
 };
 
@@ -181,7 +183,7 @@ private slots:
         QCOMPARE(w.dialogs.requests.size(), 1);
         QCOMPARE(readBytes(source), exampleOutline());
         w.form->mnuFileNew_Click();
-        QCOMPARE(w.form->Doc.Nodes.Count(), 0);
+        QCOMPARE(w.form->doc.Nodes.Count(), 0);
         QVERIFY(w.fileName().isEmpty());
         QVERIFY(w.form->Text2->bodyText().isEmpty());
         w.form->mnuFileSave_Click();  // cancelled: no answer left
@@ -214,7 +216,7 @@ private slots:
                                    kNoSuchFile});
         QCOMPARE(w.form->dlgCommonDialog->FileName, second.isEmpty() ? source : missing);
         QCOMPARE(w.fileName(), source);
-        QCOMPARE(w.form->Doc.Nodes.Count(), 3);
+        QCOMPARE(w.form->doc.Nodes.Count(), 3);
         QCOMPARE(w.form->Text2->bodyText(), QStringLiteral("first line\nsecond line"));
         w.form->mnuFileSave_Click();
         QCOMPARE(w.dialogs.requests.size(), 2);
@@ -272,7 +274,7 @@ private slots:
         QCOMPARE(w.messages.texts(),
                  QStringList{plain + QStringLiteral("\r\nファイルの形式はツリー形式ではありません。"
                                                     "\r\n読みこみを中止します。")});
-        QCOMPARE(w.form->Doc.Nodes.Count(), 0);
+        QCOMPARE(w.form->doc.Nodes.Count(), 0);
         QVERIFY(w.fileName().isEmpty());
         QVERIFY(w.form->Text2->bodyText().isEmpty());
         w.form->mnuFileSave_Click();  // asks, and is cancelled
@@ -306,7 +308,7 @@ private slots:
         QVERIFY2(text.startsWith(target + QStringLiteral("\r\nファイルに保存できません。")),
                  qPrintable(text));
         QCOMPARE(w.messages.shown().constFirst().icon, MessageBox::Icon::Exclamation);
-        QCOMPARE(w.form->Doc.Nodes.Count(), 1);
+        QCOMPARE(w.form->doc.Nodes.Count(), 1);
         QVERIFY(!QFileInfo::exists(target));
     }
 
@@ -366,7 +368,7 @@ private slots:
         w.form->mnuFileNameSave_Click();
         QVERIFY(asked);
         QCOMPARE(readRaw(target), replace ? kSingleNode : QByteArray("keep me\r\n"));
-        QCOMPARE(w.form->Doc.CurrentFileName, replace ? target : std::string());
+        QCOMPARE(w.form->doc.CurrentFileName, replace ? target : std::string());
         QCOMPARE(entryCount(w.dir.path()), 1);
         QVERIFY(w.messages.texts().isEmpty());
     }
@@ -426,8 +428,8 @@ private slots:
             CommonDialog::setTestHandler([](const CommonDialog::Request&) { return QString(); });
         }
         QVERIFY(w.messages.texts().isEmpty());
-        QCOMPARE(w.form->Doc.CurrentFileName, source);
-        QCOMPARE(w.form->Doc.Nodes.Count(), 3);
+        QCOMPARE(w.form->doc.CurrentFileName, source);
+        QCOMPARE(w.form->doc.Nodes.Count(), 3);
         QVERIFY(::unlink(source.c_str()) == 0);
         w.form->mnuFileSave_Click();
         QCOMPARE(readRaw(source), exampleOutline());
@@ -592,10 +594,10 @@ private slots:
         QFETCH(QString, told);
         Window w;
         for (const QString& title : titles) {
-            w.form->Doc.CurrentKey.clear();
-            const mossleaf::Node* node = w.form->Doc.AddNode(QtText::fromQString(title));
+            w.form->doc.CurrentKey.clear();
+            const mossleaf::Node* node = w.form->doc.AddNode(QtText::fromQString(title));
             QVERIFY(node);
-            w.form->Doc.StoreBody(node->Key, QtText::fromQString(body));
+            w.form->doc.StoreBody(node->Key, QtText::fromQString(body));
         }
         const QString target = w.path("told.txt");
         w.dialogs.answers << target;
@@ -651,7 +653,7 @@ private slots:
         QtText::setDisplayHookForTest({});
         QCOMPARE(w.messages.texts(), QStringList{source + QStringLiteral("\r\n") + message});
         QVERIFY(w.form->Text2->bodyText().isEmpty());
-        QCOMPARE(w.form->Doc.Nodes.Count(), 3);
+        QCOMPARE(w.form->doc.Nodes.Count(), 3);
         QCOMPARE(w.fileName(), outOfMemory ? source : QString());
     }
 

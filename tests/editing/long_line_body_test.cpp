@@ -13,6 +13,8 @@
 #include "editing/body_edit.h"
 #include "editing/body_pieces.h"
 
+using namespace mossleaf;
+
 namespace {
 
 constexpr qsizetype kPiece = BodyPieces::kPieceLength;

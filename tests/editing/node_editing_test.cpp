@@ -19,19 +19,21 @@
 #include "mainwindow/window_test_support.h"
 #include "widgets/qt_text.h"
 
+using namespace mossleaf;
+
 namespace {
 
 QString bodyOf(const frmMain& form, const std::string& key) {
-    return QtText::toQString(form.Doc.bodyOf(key));
+    return QtText::toQString(form.doc.bodyOf(key));
 }
 
 QString titleOf(const frmMain& form, const std::string& key) {
-    const mossleaf::Node* node = form.Doc.Nodes.find(key);
+    const mossleaf::Node* node = form.doc.Nodes.find(key);
     return node ? QtText::toQString(node->title()) : QString();
 }
 
 std::string parentOf(const frmMain& form, const std::string& key) {
-    const mossleaf::Node* node = form.Doc.Nodes.find(key);
+    const mossleaf::Node* node = form.doc.Nodes.find(key);
     return node && node->Parent ? node->Parent->Key : std::string();
 }
 
@@ -260,13 +262,13 @@ void NodeEditingTest::titleEntryEndings() {
         QTest::mouseClick(form.Text2->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
     }
     QVERIFY(!box->isVisible());
-    QCOMPARE(form.Doc.Nodes.Count(), typed.isEmpty() ? 0 : 1);
-    QCOMPARE(form.Doc.NodeCounter, std::int16_t(form.Doc.Nodes.Count()));
+    QCOMPARE(form.doc.Nodes.Count(), typed.isEmpty() ? 0 : 1);
+    QCOMPARE(form.doc.NodeCounter, std::int16_t(form.doc.Nodes.Count()));
     if (!typed.isEmpty()) {
         QCOMPARE(titleOf(form, "S0"), typed);
         QCOMPARE(form.TreeView1->itemForKey("S0")->text(0), typed);
         // A new node is not selected: nothing changes until it is clicked.
-        QCOMPARE(form.TreeView1->SelectedKey(), QString());
+        QCOMPARE(form.TreeView1->selectedKey(), QString());
     }
 }
 
@@ -283,13 +285,13 @@ void NodeEditingTest::buildNotebookFromNothing() {
     addByPopup(rowCenter(form, "S0"), QStringLiteral("zeta"));
     addByPopup(emptySpot(form), QStringLiteral("alpha"));
     addByPopup(rowCenter(form, "S1"), QStringLiteral("mid"));
-    QCOMPARE(form.Doc.Nodes.Count(), 4);
+    QCOMPARE(form.doc.Nodes.Count(), 4);
     for (const auto& [index, title] : {std::pair{2, "zeta"}, {3, "alpha"}, {4, "mid"}}) {
-        QCOMPARE(form.Doc.Nodes(index)->Parent, form.Doc.Nodes(1));
-        QCOMPARE(QtText::toQString(form.Doc.Nodes(index)->title()), QString::fromLatin1(title));
+        QCOMPARE(form.doc.Nodes(index)->Parent, form.doc.Nodes(1));
+        QCOMPARE(QtText::toQString(form.doc.Nodes(index)->title()), QString::fromLatin1(title));
     }
-    QCOMPARE(form.Doc.CurrentKey, std::string("S0"));
-    QCOMPARE(form.TreeView1->SelectedKey(), QStringLiteral("S0"));
+    QCOMPARE(form.doc.CurrentKey, std::string("S0"));
+    QCOMPARE(form.TreeView1->selectedKey(), QStringLiteral("S0"));
     QCOMPARE(form.Text2->bodyText(), QStringLiteral("home body"));
     QCOMPARE(bodyOf(form, "S0"), QStringLiteral("home body"));
     // The last node added was brought into view under its expanded parent.
@@ -302,7 +304,7 @@ void NodeEditingTest::buildNotebookFromNothing() {
     clickNode(form, "S1");
     QCOMPARE(parentOf(form, "S4"), std::string("S2"));
     QCOMPARE(titleOf(form, "S4"), QStringLiteral("under alpha"));
-    QCOMPARE(form.TreeView1->SelectedKey(), QStringLiteral("S1"));
+    QCOMPARE(form.TreeView1->selectedKey(), QStringLiteral("S1"));
     QCOMPARE(form.sbStatusBar->panelText(1), QStringLiteral("zeta"));
 }
 
@@ -326,7 +328,7 @@ void NodeEditingTest::typingStaysWithItsNode() {
     typeText(form.Text2, QStringLiteral("+"));
     form.TreeView1->setFocus(Qt::TabFocusReason);  // leaving the body by Shift+Tab
     QTest::keyClick(form.TreeView1, Qt::Key_Up);
-    QCOMPARE(form.Doc.CurrentKey, std::string("S0"));
+    QCOMPARE(form.doc.CurrentKey, std::string("S0"));
     QCOMPARE(form.sbStatusBar->panelText(1), QStringLiteral("A"));
     QCOMPARE(form.Text2->bodyText(), QStringLiteral("alpha\nsecond"));
     QCOMPARE(bodyOf(form, "S0"), QStringLiteral("alpha\r\nsecond"));
@@ -372,12 +374,12 @@ void NodeEditingTest::deleteSubtreeSelectsNeighbour() {
     typeInBody(form, QStringLiteral(" typed"));
     QVERIFY(choose(rowCenter(form, deleted.toStdString()), "mnuPopDel"));
     for (const QString& key : gone) {
-        QVERIFY(form.Doc.Nodes.find(key.toStdString()) == nullptr);
+        QVERIFY(form.doc.Nodes.find(key.toStdString()) == nullptr);
         QVERIFY(form.TreeView1->itemForKey(key.toStdString()) == nullptr);
     }
-    QCOMPARE(form.Doc.Nodes.Count(), 5 - gone.size());
-    QCOMPARE(form.TreeView1->SelectedKey(), next);
-    QCOMPARE(QString::fromStdString(form.Doc.CurrentKey), next);
+    QCOMPARE(form.doc.Nodes.Count(), 5 - gone.size());
+    QCOMPARE(form.TreeView1->selectedKey(), next);
+    QCOMPARE(QString::fromStdString(form.doc.CurrentKey), next);
     QCOMPARE(form.Text2->bodyText(), QStringLiteral("body of ") + next);
     QVERIFY(!form.Text2->isReadOnly());
     // The typing was stored into the deleted node when the tree took the focus, and never
@@ -390,7 +392,7 @@ void NodeEditingTest::deleteSubtreeSelectsNeighbour() {
 
 void NodeEditingTest::nodeLimit() {
     frmMain& form = *form_;
-    form.Doc.NodeCounter = 256;
+    form.doc.NodeCounter = 256;
     addByPopup(emptySpot(form), QStringLiteral("last"));
     QCOMPARE(titleOf(form, "S256"), QStringLiteral("last"));
     QVERIFY(choose(emptySpot(form), "mnuPopnew"));
@@ -399,8 +401,8 @@ void NodeEditingTest::nodeLimit() {
              QStringLiteral("登録件数が最大値を超えました。\r\n新規作成は出来ません。"));
     QCOMPARE(messages_->shown().first().icon, MessageBox::Icon::Exclamation);
     QVERIFY(!form.Text1->isVisible());
-    QCOMPARE(form.Doc.Nodes.Count(), 1);
-    QCOMPARE(form.Doc.NodeCounter, std::int16_t(257));
+    QCOMPARE(form.doc.Nodes.Count(), 1);
+    QCOMPARE(form.doc.NodeCounter, std::int16_t(257));
 }
 
 void NodeEditingTest::renameSelectsWholeOldTitle_data() {
@@ -452,8 +454,8 @@ void NodeEditingTest::popupOnRightReleaseChangesNothing() {
                           menu.actionGeometry(menu.actions().last()).center());
     }));
     QCOMPARE(storedWhenOpen, QStringLiteral("typed"));
-    QCOMPARE(form.TreeView1->SelectedKey(), QStringLiteral("S0"));
-    QCOMPARE(form.Doc.CurrentKey, std::string("S0"));
+    QCOMPARE(form.TreeView1->selectedKey(), QStringLiteral("S0"));
+    QCOMPARE(form.doc.CurrentKey, std::string("S0"));
     QCOMPARE(form.Text2->bodyText(), QStringLiteral("typed"));
     QCOMPARE(form.sbStatusBar->panelText(1), QStringLiteral("one"));
     QVERIFY(!form.Text1->isVisible());
@@ -524,7 +526,7 @@ void NodeEditingTest::menuKeyOpensPopupAtHighlightedRow() {
     QTest::keyClick(form.Text1, Qt::Key_Return);
     QCOMPARE(titleOf(form, "S4"), QStringLiteral("by key"));
     QCOMPARE(parentOf(form, "S4"), highlighted.toStdString());
-    QCOMPARE(tree->SelectedKey(), highlighted);
+    QCOMPARE(tree->selectedKey(), highlighted);
     if (item) {
         // The typing was stored before the menu opened.
         QVERIFY(bodyOf(form, highlighted.toStdString()).endsWith(QStringLiteral(" typed")));
@@ -572,16 +574,16 @@ void NodeEditingTest::releaseOverEmptyTreeForgetsCurrentNode() {
     addByPopup(emptySpot(form), QStringLiteral("old"));
     clickNode(form, "S0");
     form.mnuFileNew->trigger();
-    QCOMPARE(form.Doc.CurrentKey, std::string("S0"));
+    QCOMPARE(form.doc.CurrentKey, std::string("S0"));
     if (button == Qt::RightButton) {
         QVERIFY(rightClick(emptySpot(form), [](QMenu& menu) { menu.close(); }));
     } else {
         QTest::mouseClick(form.TreeView1->viewport(), button, {}, emptySpot(form));
     }
-    QCOMPARE(form.Doc.CurrentKey, std::string());
+    QCOMPARE(form.doc.CurrentKey, std::string());
     // So the next new node is a root node, numbered on from before New.
     addByPopup(emptySpot(form), QStringLiteral("fresh"));
-    QCOMPARE(form.Doc.Nodes.Count(), 1);
+    QCOMPARE(form.doc.Nodes.Count(), 1);
     QCOMPARE(parentOf(form, "S1"), std::string());
 }
 
@@ -616,8 +618,8 @@ void NodeEditingTest::noTypingWithoutSelectedNode() {
         QVERIFY(choose(rowCenter(form, "S1"), "mnuPopDel"));
         QCOMPARE(form.Text2->bodyText(), QString());
     }
-    QCOMPARE(form.Doc.Nodes.Count(), how == QLatin1String("open") ? 3 : 0);
-    QCOMPARE(form.TreeView1->SelectedKey(), QString());
+    QCOMPARE(form.doc.Nodes.Count(), how == QLatin1String("open") ? 3 : 0);
+    QCOMPARE(form.TreeView1->selectedKey(), QString());
     QVERIFY(form.Text2->isReadOnly());
     // It looks so.
     QCOMPARE(backgroundOf(*form.Text2), disabled);
@@ -627,9 +629,9 @@ void NodeEditingTest::noTypingWithoutSelectedNode() {
     QVERIFY(choose(emptySpot(form), "mnuPopRename"));
     QVERIFY(!form.Text1->isVisible());
     // Nor has Delete: the position recorded before names a node the user never chose.
-    const int count = form.Doc.Nodes.Count();
+    const int count = form.doc.Nodes.Count();
     QVERIFY(choose(emptySpot(form), "mnuPopDel"));
-    QCOMPARE(form.Doc.Nodes.Count(), count);
+    QCOMPARE(form.doc.Nodes.Count(), count);
     const QString shown = form.Text2->bodyText();
     typeInBody(form, QStringLiteral("lost?"));
     QCOMPARE(form.Text2->bodyText(), shown);
@@ -683,7 +685,7 @@ void NodeEditingTest::committedTitleIsOneLine() {
     // The file read back holds the same notes: nothing became body text or a record.
     form.mnuFileSave->trigger();
     openBytes(readBytes(path));
-    QCOMPARE(form.Doc.Nodes.Count(), rename ? 3 : 4);
+    QCOMPARE(form.doc.Nodes.Count(), rename ? 3 : 4);
     QCOMPARE(titleOf(form, key), title);
     QCOMPARE(bodyOf(form, key), rename ? QStringLiteral("buy paper") : QString());
 }
@@ -791,7 +793,7 @@ void NodeEditingTest::pastedTitleTakenWholeOrRefused() {
     openBytes(exampleOutline());
     clickNode(form, "S2");
     const QString oldTitle = titleOf(form, "S2");
-    const int count = form.Doc.Nodes.Count();
+    const int count = form.doc.Nodes.Count();
     QVERIFY(choose(rowCenter(form, "S2"), rename ? "mnuPopRename" : "mnuPopnew"));
     QVERIFY(form.Text1->hasFocus());
     const QString before = form.Text1->text();
@@ -807,7 +809,7 @@ void NodeEditingTest::pastedTitleTakenWholeOrRefused() {
         // Inner line breaks become blanks; the one that ends the paste is dropped.
         QCOMPARE(titleOf(form, key),
                  QString(pasted).replace(QStringLiteral("\r\n"), " ").trimmed());
-        QCOMPARE(form.Doc.Nodes.Count(), count + (rename ? 0 : 1));
+        QCOMPARE(form.doc.Nodes.Count(), count + (rename ? 0 : 1));
         return;
     }
     QCOMPARE(messages_->shown().size(), 1);
@@ -822,7 +824,7 @@ void NodeEditingTest::pastedTitleTakenWholeOrRefused() {
     QTest::keyClick(form.Text1, Qt::Key_Return);
     QVERIFY(!form.Text1->isVisible());
     QCOMPARE(titleOf(form, "S2"), oldTitle);
-    QCOMPARE(form.Doc.Nodes.Count(), count);
+    QCOMPARE(form.doc.Nodes.Count(), count);
     QCOMPARE(messages_->shown().size(), 1);
 }
 
@@ -855,7 +857,7 @@ void NodeEditingTest::bodyTooLargeToShow_leavesTextEmpty() {
              QStringList{QStringLiteral("Plan\r\nメモリが足りないため、本文を表示できません。")});
     QCOMPARE(form.Text2->bodyText(), QString());
     QVERIFY(form.Text2->isReadOnly());
-    QCOMPARE(form.TreeView1->SelectedKey(), QStringLiteral("S2"));
+    QCOMPARE(form.TreeView1->selectedKey(), QStringLiteral("S2"));
     // The typing went to the node it was typed for; Plan keeps its body.
     form.mnuEditUpdate->trigger();
     QCOMPARE(bodyOf(form, "S2"), QStringLiteral("buy paper"));

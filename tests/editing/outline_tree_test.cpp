@@ -12,6 +12,8 @@
 #include "core/node_collection.h"
 #include "editing/outline_tree.h"
 
+using namespace mossleaf;
+
 class OutlineTreeTest : public QObject {
     Q_OBJECT
 
@@ -93,7 +95,7 @@ void OutlineTreeTest::onlyLeftClickOrKeysSelect() {
     QFETCH(Qt::MouseButton, button);
     QFETCH(Qt::KeyboardModifiers, modifiers);
     QFETCH(QString, at);
-    QSignalSpy clicks(tree_, &OutlineTree::NodeClick);
+    QSignalSpy clicks(tree_, &OutlineTree::nodeClicked);
     QWidget* viewport = tree_->viewport();
     QTest::mouseClick(viewport, Qt::LeftButton, {}, centerOf(QStringLiteral("A")));
     const QPoint to = centerOf(at);
@@ -114,15 +116,15 @@ void OutlineTreeTest::onlyLeftClickOrKeysSelect() {
     } else {
         QTest::keyClick(tree_, action == "down" ? Qt::Key_Down : Qt::Key_Space, modifiers);
     }
-    QTEST(tree_->SelectedKey(), "selected");
+    QTEST(tree_->selectedKey(), "selected");
     QTEST(int(clicks.count()), "clicks");
-    QCOMPARE(clicks.last().first().toString(), tree_->SelectedKey());
+    QCOMPARE(clicks.last().first().toString(), tree_->selectedKey());
 }
 
 void OutlineTreeTest::removingTheSelectedNodesAncestorMovesTheSelection() {
-    tree_->SelectKey("A");
+    tree_->selectKey("A");
     nodes_.Remove(nodes_.find("R1")->Index);
-    QCOMPARE(tree_->SelectedKey(), QStringLiteral("R2"));
+    QCOMPARE(tree_->selectedKey(), QStringLiteral("R2"));
 }
 
 void OutlineTreeTest::elidedTitleShowsWholeInATooltip_data() {

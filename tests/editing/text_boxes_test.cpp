@@ -19,6 +19,8 @@
 #include "editing/title_box.h"
 #include "widgets/qt_text.h"
 
+using namespace mossleaf;
+
 class TextBoxesTest : public QObject {
     Q_OBJECT
 
@@ -80,7 +82,7 @@ void TextBoxesTest::keyPressOffersCharacters() {
     title_->setText(QStringLiteral("ab"));
     title_->setFocus();
     QList<int> seen;
-    connect(title_, &TitleBox::KeyPress, this, [&](int& code) {
+    connect(title_, &TitleBox::keyPressed, this, [&](int& code) {
         seen << code;
         code = swallow ? 0 : code;
     });
@@ -113,7 +115,7 @@ void TextBoxesTest::everyWayIntoTitleIsChecked() {
     const QString before = typing ? QString(wanted - 1, QLatin1Char('a')) : QStringLiteral("ab");
     const QString brought = typing ? QStringLiteral("x") : QString(wanted - 2, QChar(0x984C));
     QList<qsizetype> refused;
-    connect(title_, &TitleBox::TitleTooLong, this, [&refused](qsizetype n) { refused << n; });
+    connect(title_, &TitleBox::titleTooLong, this, [&refused](qsizetype n) { refused << n; });
     title_->setText(before);
     title_->setFocus();
     title_->end(false);
@@ -174,7 +176,7 @@ void TextBoxesTest::longTitleFromProgramMayOnlyShrink() {
     // Rename offers a title read from a file, which may be longer than a box can take in.
     const QString offered = QString(40000, QLatin1Char('t'));
     QList<qsizetype> refused;
-    connect(title_, &TitleBox::TitleTooLong, this, [&refused](qsizetype n) { refused << n; });
+    connect(title_, &TitleBox::titleTooLong, this, [&refused](qsizetype n) { refused << n; });
     title_->setText(offered);
     title_->setFocus();
     title_->end(false);
@@ -200,7 +202,7 @@ void TextBoxesTest::focusLossOnlyToAnotherControl_data() {
 void TextBoxesTest::focusLossOnlyToAnotherControl() {
     QFETCH(bool, inBody);
     QWidget* box = inBody ? static_cast<QWidget*>(body_) : static_cast<QWidget*>(title_);
-    QSignalSpy lost(box, SIGNAL(LostFocus()));
+    QSignalSpy lost(box, SIGNAL(focusLost()));
     box->setFocus();
     // A popup menu opening and closing over the box does not take it away.
     QMenu menu;

@@ -7,6 +7,8 @@
 
 #include "launch/shell_opener.h"
 
+namespace mossleaf {
+
 // Records every target handed to the shell; only the targets in `opens` open.
 class FakeShellOpener : public ShellOpener {
 public:
@@ -20,3 +22,5 @@ public:
         return opens.contains(target);
     }
 };
+
+}  // namespace mossleaf

@@ -13,6 +13,8 @@
 #include "launch/system_shell_opener.h"
 #include "widgets/message_recorder.h"
 
+using namespace mossleaf;
+
 namespace {
 
 constexpr int kDeadlineMs = 10000;
@@ -101,7 +103,7 @@ private:
         }
         SystemShellOpener shell;
         MessageLog messages;
-        HHelp::ShowHelp(nullptr, shell, appDir);
+        HHelp::showHelp(nullptr, shell, appDir);
         QCOMPARE(messages.shown().size(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(received_), kDeadlineMs);
         QCOMPARE(desktophandler::asPath(desktophandler::readFile(received_)),

@@ -15,6 +15,8 @@
 #include "launch/fake_shell_opener.h"
 #include "mainwindow/window_test_support.h"
 
+using namespace mossleaf;
+
 class LaunchCommandsTest : public QObject {
     Q_OBJECT
 

@@ -12,6 +12,8 @@
 #include "launch/link_launcher.h"
 #include "widgets/message_recorder.h"
 
+using namespace mossleaf;
+
 namespace {
 
 const QString kNoBrowser = QStringLiteral(
@@ -181,7 +183,7 @@ private slots:
         }
         MessageLog messages;
 
-        HHelp::ShowHelp(&owner, shell, root);
+        HHelp::showHelp(&owner, shell, root);
 
         QCOMPARE(shell.calls, withRoot(expectedCalls, root));
         QCOMPARE(messages.texts(),
@@ -201,7 +203,7 @@ private slots:
 
     void appDirOf() {
         QFETCH(QString, directory);
-        QTEST(FILE01::AppDirOf(directory), "expected");
+        QTEST(FILE01::appDirOf(directory), "expected");
     }
 
     void appDirIsTheExecutablesDirectory() {

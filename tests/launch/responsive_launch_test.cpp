@@ -14,6 +14,8 @@
 #include "launch/system_shell_opener.h"
 #include "mainwindow/window_test_support.h"
 
+using namespace mossleaf;
+
 using namespace std::chrono_literals;
 
 namespace {

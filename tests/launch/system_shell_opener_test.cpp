@@ -12,6 +12,8 @@
 #include "launch/system_shell_opener.h"
 #include "widgets/message_recorder.h"
 
+using namespace mossleaf;
+
 namespace {
 
 constexpr int kDeadlineMs = 10000;

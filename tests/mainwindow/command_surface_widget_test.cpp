@@ -27,6 +27,8 @@
 #include "widgets/qt_text.h"
 #include "window_test_support.h"
 
+using namespace mossleaf;
+
 namespace {
 
 const QString kTyped = QStringLiteral("https://example.com/typed");
@@ -47,7 +49,7 @@ struct Session {
         writeBytes(path, exampleOutline());
         form = std::make_unique<frmMain>(settings);
         form->setShellOpener(&shell);
-        form->CommandLine = path;
+        form->commandLine = path;
         QVERIFY(showActive(*form));
         clickNode(*form, "S1");
         QCOMPARE(form->Text2->bodyText(), QStringLiteral("first line\nsecond line"));
@@ -69,11 +71,11 @@ struct Session {
             titles << request.title;
         }
         return {
-            {"nodes", QString::number(form->Doc.Nodes.Count())},
+            {"nodes", QString::number(form->doc.Nodes.Count())},
             {"dialogs", titles.join('|')},
             {"file", QString::fromLatin1(readBytes(path).toHex())},
             {"clipboard", QGuiApplication::clipboard()->text()},
-            {"stored", QtText::toQString(form->Doc.bodyOf("S1"))},
+            {"stored", QtText::toQString(form->doc.bodyOf("S1"))},
             {"shell", shell.calls.join('|')},
         };
     }
@@ -355,15 +357,15 @@ private slots:
         }
         QTRY_COMPARE(QApplication::focusWidget(), target);
         const QString clipboardBefore = QGuiApplication::clipboard()->text();
-        const int nodesBefore = s.form->Doc.Nodes.Count();
+        const int nodesBefore = s.form->doc.Nodes.Count();
 
         QTest::keyClick(target, Qt::Key(key), Qt::ControlModifier);
 
         if (changes == "clipboard") {
             QCOMPARE(QGuiApplication::clipboard()->text(), kTyped + "\nsecond line");
-            QCOMPARE(s.form->Doc.Nodes.Count(), nodesBefore);
+            QCOMPARE(s.form->doc.Nodes.Count(), nodesBefore);
         } else {
-            QCOMPARE(s.form->Doc.Nodes.Count(), 0);
+            QCOMPARE(s.form->doc.Nodes.Count(), 0);
             QCOMPARE(QGuiApplication::clipboard()->text(), clipboardBefore);
             QVERIFY(s.form->Text2->bodyText().isEmpty());
         }

@@ -14,6 +14,8 @@
 #include "mainwindow/qt_translations.h"
 #include "window_test_support.h"
 
+using namespace mossleaf;
+
 namespace {
 
 QStringList flaws(const QDialog& dialog) {

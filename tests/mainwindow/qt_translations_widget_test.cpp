@@ -10,6 +10,8 @@
 
 #include "mainwindow/qt_translations.h"
 
+using namespace mossleaf;
+
 class QtTranslationsTest : public QObject {
     Q_OBJECT
 

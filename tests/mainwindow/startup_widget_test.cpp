@@ -18,6 +18,8 @@
 #include "widgets/long_line.h"
 #include "window_test_support.h"
 
+using namespace mossleaf;
+
 namespace {
 
 // Opens a window, moves and sizes it, closes it; returns its outer bounds while it was open.
@@ -74,7 +76,7 @@ private slots:
         QTEST(form.frameGeometry(), "frame");
         QCOMPARE(form.windowTitle(), QStringLiteral("Mossleaf"));
         QVERIFY(!form.windowIcon().isNull());
-        QCOMPARE(form.Doc.NodeLimit, 256);
+        QCOMPARE(form.doc.NodeLimit, 256);
         QCOMPARE(form.TreeView1->topLevelItemCount(), 0);
         QCOMPARE(settings.writes, 0);
     }
@@ -181,16 +183,16 @@ private slots:
         MessageLog messages;
         MemorySettingsStore settings;
         frmMain form(settings);
-        form.CommandLine = path;
+        form.commandLine = path;
         // The window comes first, then the file: nothing is read before it has been painted.
         form.show();
-        QCOMPARE(form.Doc.Nodes.Count(), 0);
-        QCOMPARE(form.Doc.NodeLimit, 0);
+        QCOMPARE(form.doc.Nodes.Count(), 0);
+        QCOMPARE(form.doc.NodeLimit, 0);
         QVERIFY(startUp(form));
         QVERIFY(messages.texts().isEmpty());
         QCOMPARE(form.dlgCommonDialog->FileName, path);
-        QCOMPARE(QString::fromStdString(form.Doc.CurrentFileName), path);
-        QCOMPARE(form.Doc.Nodes.Count(), 3);
+        QCOMPARE(QString::fromStdString(form.doc.CurrentFileName), path);
+        QCOMPARE(form.doc.Nodes.Count(), 3);
         QCOMPARE(form.Text2->bodyText(), QStringLiteral("first line\nsecond line"));
     }
 
@@ -208,14 +210,14 @@ private slots:
         MessageLog messages;
         MemorySettingsStore settings;
         frmMain form(settings);
-        form.CommandLine = commandLine;
+        form.commandLine = commandLine;
         QVERIFY(startUp(form));
         QCOMPARE(
             messages.texts(),
             QStringList{LongLine::forMessage(commandLine) +
                         QStringLiteral("\r\nファイルが開けません。\r\nNo such file or directory")});
         QCOMPARE(form.dlgCommonDialog->FileName, commandLine);
-        QCOMPARE(form.Doc.Nodes.Count(), 0);
+        QCOMPARE(form.doc.Nodes.Count(), 0);
         QVERIFY(form.isVisible());
     }
 
@@ -283,11 +285,10 @@ private slots:
         QVERIFY2(config.startsWith(qEnvironmentVariable("HOME")), qPrintable(config));
         QFile::remove(config + "/Mossleaf/Mossleaf.conf");  // left by an earlier run
         QSettingsStore store;
-        QCOMPARE(store.GetSetting("Mossleaf", "Settings", "MainLeft", "1000"),
-                 QStringLiteral("1000"));
+        QCOMPARE(store.value("Mossleaf", "Settings", "MainLeft", "1000"), QStringLiteral("1000"));
         const QRect frame = closeAt(store, QPoint(15, 30), QSize(500, 400));
         const QString width = QString::number(frame.width() * 15);
-        QCOMPARE(store.GetSetting("Mossleaf", "Settings", "MainWidth", "0"), width);
+        QCOMPARE(store.value("Mossleaf", "Settings", "MainWidth", "0"), width);
         const QByteArray file = readBytes(config + "/Mossleaf/Mossleaf.conf");
         QVERIFY2(file.contains("[Settings]"), file.constData());
         QVERIFY2(file.contains("MainLeft=225\n"), file.constData());

@@ -14,6 +14,8 @@
 #include "mainwindow/status_bar.h"
 #include "window_test_support.h"
 
+using namespace mossleaf;
+
 namespace {
 
 struct Window {

@@ -9,6 +9,8 @@
 #include "mainwindow/window_placement.h"
 #include "window_test_support.h"
 
+using namespace mossleaf;
+
 namespace {
 
 using namespace Qt::StringLiterals;

@@ -20,6 +20,8 @@
 #include "mainwindow/settings_store.h"
 #include "widgets/message_recorder.h"
 
+namespace mossleaf {
+
 class MemorySettingsStore : public SettingsStore {
 public:
     QMap<QString, QString> values;  // "app/section/key" -> text
@@ -28,12 +30,12 @@ public:
     static QString path(const QString& app, const QString& section, const QString& key) {
         return app + u'/' + section + u'/' + key;
     }
-    QString GetSetting(const QString& app, const QString& section, const QString& key,
-                       const QString& defaultValue) override {
+    QString value(const QString& app, const QString& section, const QString& key,
+                  const QString& defaultValue) override {
         return values.value(path(app, section, key), defaultValue);
     }
-    void SaveSetting(const QString& app, const QString& section, const QString& key,
-                     const QString& value) override {
+    void setValue(const QString& app, const QString& section, const QString& key,
+                  const QString& value) override {
         ++writes;
         values.insert(path(app, section, key), value);
     }
@@ -90,7 +92,7 @@ inline void clickNode(frmMain& form, const std::string& key) {
 // window is on screen.
 inline bool startUp(frmMain& form) {
     form.show();
-    return QTest::qWaitFor([&form] { return form.Doc.NodeLimit == 256; });
+    return QTest::qWaitFor([&form] { return form.doc.NodeLimit == 256; });
 }
 
 // Starts the window and waits until it has the keyboard, as after a real start.
@@ -101,3 +103,5 @@ inline bool showActive(frmMain& form) {
     form.activateWindow();
     return QTest::qWaitForWindowActive(&form);
 }
+
+}  // namespace mossleaf

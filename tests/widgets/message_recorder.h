@@ -5,6 +5,8 @@
 
 #include "widgets/message_box.h"
 
+namespace mossleaf {
+
 // Captures the message boxes shown while it lives.
 class MessageLog {
 public:
@@ -27,3 +29,5 @@ public:
 private:
     QList<MessageBox::Shown> shown_;
 };
+
+}  // namespace mossleaf

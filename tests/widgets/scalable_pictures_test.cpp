@@ -9,6 +9,8 @@
 #include "widgets/image_list.h"
 #include "widgets/svg_picture.h"
 
+using namespace mossleaf;
+
 namespace {
 
 // Opaque pixels, and whether they hold more than one colour: a blank or one-colour square
