@@ -164,9 +164,9 @@ void frmAbout::buildControls() {
 
 void frmAbout::Form_Load() {
     lblVersion->setText(QStringLiteral("ﾊﾞｰｼﾞｮﾝ %1.%2.%3")
-                            .arg(mossleaf::kVersionMajor)
-                            .arg(mossleaf::kVersionMinor)
-                            .arg(mossleaf::kVersionPatch));
+                            .arg(kVersionMajor)
+                            .arg(kVersionMinor)
+                            .arg(kVersionPatch));
     lblTitle->setText(kAppTitle);
 }
 

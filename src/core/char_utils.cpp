@@ -1,6 +1,6 @@
 #include "core/char_utils.h"
 
-namespace CHAR {
+namespace mossleaf::CHAR {
 
 int CountChar(std::u16string_view text, std::u16string_view ch) {
     if (ch.size() != 1) {
@@ -49,4 +49,4 @@ std::u16string GetField(std::u16string_view text, std::u16string_view delimiters
     return {};
 }
 
-}  // namespace CHAR
+}  // namespace mossleaf::CHAR

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace PaneLayout {
+namespace mossleaf::PaneLayout {
 
 double clampWindowWidth(double width) {
     return width < kMinPaneWidth ? kMinPaneWidth : width;
@@ -59,4 +59,4 @@ double barLeftWhileDragging(double zoneLeft, double x, double windowWidth) {
     return p;
 }
 
-}  // namespace PaneLayout
+}  // namespace mossleaf::PaneLayout

@@ -2,7 +2,7 @@
 
 // The arithmetic of the main window's panes, in twips, free of widgets so that every number
 // can be checked directly. WindowLayout applies the results to the controls.
-namespace PaneLayout {
+namespace mossleaf::PaneLayout {
 
 constexpr double kMinPaneWidth = 3000;    // least window width and least width of each side
 constexpr double kSplitDragMargin = 500;  // how near an edge the drag bar may go
@@ -61,4 +61,4 @@ Bar barAtPress(double zoneLeft, double zoneTop, double zoneWidth, double zoneHei
 // Where the bar follows the pointer to: x is relative to the zone's left edge.
 double barLeftWhileDragging(double zoneLeft, double x, double windowWidth);
 
-}  // namespace PaneLayout
+}  // namespace mossleaf::PaneLayout

@@ -6,7 +6,7 @@
 
 // Window and pane geometry is reasoned about in twips (1440 per logical inch) so that the
 // layout reads the same on every screen; widgets want whole pixels.
-namespace Twips {
+namespace mossleaf::Twips {
 
 constexpr double kPerInch = 1440.0;
 
@@ -28,4 +28,4 @@ inline double fromPixels(int pixels, double twipsPerPixel) {
     return pixels * twipsPerPixel;
 }
 
-}  // namespace Twips
+}  // namespace mossleaf::Twips

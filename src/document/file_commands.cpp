@@ -53,7 +53,7 @@ private:
 const QString FileCommands::kMarkerLineHelpSection =
     QStringLiteral("9. アウトラインファイルの形式");
 
-FileCommands::FileCommands(mossleaf::Document& doc, CommonDialog& dialog, DocumentView& view)
+FileCommands::FileCommands(Document& doc, CommonDialog& dialog, DocumentView& view)
     : doc_(doc), dialog_(dialog), view_(view) {}
 
 namespace {
@@ -69,7 +69,7 @@ QString systemReason(const std::string& reason) {
 }
 
 // The system opens a pipe or a device without complaint; the program refuses it.
-QString reasonOf(const mossleaf::LoadOutcome& outcome) {
+QString reasonOf(const LoadOutcome& outcome) {
     return outcome.specialFile
                ? QStringLiteral("パイプや装置などの特殊なファイルは読みこめません。")
                : systemReason(outcome.reason);
@@ -93,7 +93,7 @@ QString FileCommands::notOutlineMessage(const QString& shown) {
 QString FileCommands::tooManyRecordsMessage(const QString& shown) {
     return shown + kCrLf +
            QStringLiteral("データが%1件を超えているため、最初の%1件だけを読みこみました。")
-               .arg(mossleaf::Document::kMaxRecords) +
+               .arg(Document::kMaxRecords) +
            kCrLf + QStringLiteral("元のファイルを守るため、名前を付けて保存してください。");
 }
 
@@ -185,7 +185,7 @@ void FileCommands::mnuFileOpen_Click() {
         // open.
         const std::string previousName = doc_.CurrentFileName;
         doc_.CurrentFileName = LocalPath::toBytes(file.path());
-        if (load(file) == mossleaf::LoadOutcome::Status::CannotOpen) {
+        if (load(file) == LoadOutcome::Status::CannotOpen) {
             doc_.CurrentFileName = previousName;
         }
     });
@@ -216,7 +216,7 @@ void FileCommands::mnuFileNameSave_Click() {
         const std::string previousName = doc_.CurrentFileName;
         doc_.CurrentFileName = LocalPath::toBytes(file.path());
         view_.storeShownBody();
-        if (save(file) == mossleaf::SaveOutcome::Status::ChangedOnDisk) {
+        if (save(file) == SaveOutcome::Status::ChangedOnDisk) {
             doc_.CurrentFileName = previousName;  // declined: nothing happened
         }
     });
@@ -231,12 +231,12 @@ void FileCommands::ClearDocument() {
     view_.clearBody();
 }
 
-mossleaf::LoadOutcome::Status FileCommands::LoadDocument(QString path) {
+LoadOutcome::Status FileCommands::LoadDocument(QString path) {
     return load(File(std::move(path)));
 }
 
-mossleaf::LoadOutcome::Status FileCommands::load(const File& file) {
-    auto status = mossleaf::LoadOutcome::Status::NotOutline;
+LoadOutcome::Status FileCommands::load(const File& file) {
+    auto status = LoadOutcome::Status::NotOutline;
     guarded(
         file, [&] { status = loadAndShow(file); },
         [&] {
@@ -248,10 +248,9 @@ mossleaf::LoadOutcome::Status FileCommands::load(const File& file) {
     return status;
 }
 
-mossleaf::LoadOutcome::Status FileCommands::loadAndShow(const File& file) {
-    using Status = mossleaf::LoadOutcome::Status;
-    const mossleaf::LoadOutcome outcome =
-        mossleaf::LoadDocument(doc_, LocalPath::toBytes(file.path()));
+LoadOutcome::Status FileCommands::loadAndShow(const File& file) {
+    using Status = LoadOutcome::Status;
+    const LoadOutcome outcome = mossleaf::LoadDocument(doc_, LocalPath::toBytes(file.path()));
     if (outcome.status == Status::CannotOpen) {
         MessageBox::exclamation(view_.viewWindow(),
                                 cannotOpenMessage(file.shown(), reasonOf(outcome)));
@@ -288,20 +287,20 @@ void FileCommands::showFirstBody(const File& file) {
     }
 }
 
-mossleaf::SaveOutcome::Status FileCommands::SaveDocument(QString path) {
+SaveOutcome::Status FileCommands::SaveDocument(QString path) {
     return save(File(std::move(path)));
 }
 
-mossleaf::SaveOutcome::Status FileCommands::save(const File& file) {
-    auto status = mossleaf::SaveOutcome::Status::Failed;
+SaveOutcome::Status FileCommands::save(const File& file) {
+    auto status = SaveOutcome::Status::Failed;
     guarded(file, [&] { status = saveAndReport(file); });
     return status;
 }
 
-mossleaf::SaveOutcome::Status FileCommands::saveAndReport(const File& file) {
-    using Status = mossleaf::SaveOutcome::Status;
+SaveOutcome::Status FileCommands::saveAndReport(const File& file) {
+    using Status = SaveOutcome::Status;
     const std::string bytes = LocalPath::toBytes(file.path());
-    mossleaf::SaveOutcome outcome = mossleaf::SaveDocument(doc_, bytes);
+    SaveOutcome outcome = mossleaf::SaveDocument(doc_, bytes);
     if (outcome.status == Status::ChangedOnDisk) {
         if (!MessageBox::askYesNo(view_.viewWindow(), changedOnDiskQuestion(file.shown()))) {
             return outcome.status;
@@ -326,7 +325,7 @@ mossleaf::SaveOutcome::Status FileCommands::saveAndReport(const File& file) {
 QStringList FileCommands::titlesOf(const std::vector<std::string>& keys) const {
     QStringList titles;
     for (const std::string& key : keys) {
-        if (const mossleaf::Node* node = doc_.Nodes.find(key)) {
+        if (const Node* node = doc_.Nodes.find(key)) {
             titles << QtText::toQString(node->title());
         }
     }

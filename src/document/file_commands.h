@@ -20,7 +20,7 @@ class DocumentView;
 // in a message instead.
 class FileCommands {
 public:
-    FileCommands(mossleaf::Document& doc, CommonDialog& dialog, DocumentView& view);
+    FileCommands(Document& doc, CommonDialog& dialog, DocumentView& view);
 
     void mnuFileNew_Click();
     void mnuFileOpen_Click();
@@ -30,8 +30,8 @@ public:
 
     void ClearDocument();
     // The path is taken by value: callers pass the dialog's FileName, which a load changes.
-    mossleaf::LoadOutcome::Status LoadDocument(QString path);
-    mossleaf::SaveOutcome::Status SaveDocument(QString path);
+    LoadOutcome::Status LoadDocument(QString path);
+    SaveOutcome::Status SaveDocument(QString path);
 
     // The texts of the messages, headed by the file's path as `shownPath` gives it; the
     // system's reason, when known, on a line of its own.
@@ -61,14 +61,14 @@ private:
     template <typename Command>
     void guarded(const File& file, Command command);
     void prepareDialog(const QString& title);
-    mossleaf::LoadOutcome::Status load(const File& file);
-    mossleaf::LoadOutcome::Status loadAndShow(const File& file);
+    LoadOutcome::Status load(const File& file);
+    LoadOutcome::Status loadAndShow(const File& file);
     void showFirstBody(const File& file);
-    mossleaf::SaveOutcome::Status save(const File& file);
-    mossleaf::SaveOutcome::Status saveAndReport(const File& file);
+    SaveOutcome::Status save(const File& file);
+    SaveOutcome::Status saveAndReport(const File& file);
     QStringList titlesOf(const std::vector<std::string>& keys) const;
 
-    mossleaf::Document& doc_;
+    Document& doc_;
     CommonDialog& dialog_;
     DocumentView& view_;
 };

@@ -35,13 +35,13 @@ QString titleTooLongMessage(qsizetype length) {
 
 // A title is one line of the file, whatever a paste, a drop or an input method put in Text1.
 std::u16string committedTitle(const QString& typed) {
-    return mossleaf::titleFromTyped(QtText::viewOf(typed));
+    return titleFromTyped(QtText::viewOf(typed));
 }
 
 }  // namespace
 
-NodeEditor::NodeEditor(mossleaf::Document& doc, OutlineTree& tree, TitleBox& titleBox,
-                       BodyEdit& body, QMenu& popup, NodeEditorHost& host)
+NodeEditor::NodeEditor(Document& doc, OutlineTree& tree, TitleBox& titleBox, BodyEdit& body,
+                       QMenu& popup, NodeEditorHost& host)
     : doc_(doc), tree_(tree), titleBox_(titleBox), body_(body), popup_(popup), host_(host) {
     connect(&tree_, &OutlineTree::nodeClicked, this, &NodeEditor::TreeView1_NodeClick);
     connect(&tree_, &OutlineTree::mouseReleased, this, &NodeEditor::TreeView1_MouseUp);
@@ -74,7 +74,7 @@ void NodeEditor::selectionChanged(const QString& key) {
 }
 
 void NodeEditor::AddNode() {
-    if (const mossleaf::Node* node = doc_.AddNode(committedTitle(titleBox_.text()))) {
+    if (const Node* node = doc_.AddNode(committedTitle(titleBox_.text()))) {
         tree_.ensureVisible(node->Key);
     }
     titleBox_.clear();
@@ -112,7 +112,7 @@ void NodeEditor::ShowSelection() {
 void NodeEditor::tellBodyNotShown(const std::string& key) {
     QString text;
     try {
-        const mossleaf::Node* node = doc_.Nodes.find(key);
+        const Node* node = doc_.Nodes.find(key);
         text = (node ? LongLine::forMessage(QtText::toQString(node->title())) : QString()) +
                QStringLiteral("\r\n") + kNoMemoryToShowBody;
     } catch (const std::bad_alloc&) {
@@ -139,7 +139,7 @@ void NodeEditor::TreeView1_NodeClick(const QString& key) {
     StoreBody();
     tree_.sortChildren(key.toStdString());
     const std::string selected = tree_.selectedKey().toStdString();
-    if (const mossleaf::Node* node = doc_.Nodes.find(selected)) {
+    if (const Node* node = doc_.Nodes.find(selected)) {
         host_.showChosenTitle(QtText::toQString(node->title()));
     }
     ShowSelection();
@@ -193,7 +193,7 @@ void NodeEditor::tellTitleTooLong(qsizetype length) {
 void NodeEditor::commitTitle() {
     // A box that holds nothing but line breaks holds an empty title: nothing is to change.
     if (!committedTitle(titleBox_.text()).empty()) {
-        if (doc_.EntryMode == mossleaf::TitleEntry::AddChild) {
+        if (doc_.EntryMode == TitleEntry::AddChild) {
             AddNode();
         } else {
             RenameNode();
@@ -219,20 +219,20 @@ void NodeEditor::mnuPopnew_Click() {
         MessageBox::exclamation(host_.editorWindow(), kNodeLimitMessage);
         return;
     }
-    doc_.EntryMode = mossleaf::TitleEntry::AddChild;
+    doc_.EntryMode = TitleEntry::AddChild;
     titleBox_.clear();
     openTitleBox();
 }
 
 void NodeEditor::mnuPopRename_Click() {
     const std::string selected = tree_.selectedKey().toStdString();
-    const mossleaf::Node* node = doc_.Nodes.find(selected);
+    const Node* node = doc_.Nodes.find(selected);
     if (node == nullptr) {
         // No node is highlighted (an empty tree, or just after Open or New): there is no
         // title to offer, and a rename would hit a node the user cannot see as chosen.
         return;
     }
-    doc_.EntryMode = mossleaf::TitleEntry::Rename;
+    doc_.EntryMode = TitleEntry::Rename;
     titleBox_.setText(QtText::toQString(node->title()));
     titleBox_.setSelection(0, static_cast<int>(titleBox_.text().size()));
     openTitleBox();

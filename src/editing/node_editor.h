@@ -23,8 +23,8 @@ class NodeEditor : public QObject {
     Q_OBJECT
 
 public:
-    NodeEditor(mossleaf::Document& doc, OutlineTree& tree, TitleBox& titleBox, BodyEdit& body,
-               QMenu& popup, NodeEditorHost& host);
+    NodeEditor(Document& doc, OutlineTree& tree, TitleBox& titleBox, BodyEdit& body, QMenu& popup,
+               NodeEditorHost& host);
     ~NodeEditor() override;
 
     // Document procedures that touch the widgets.
@@ -62,7 +62,7 @@ private:
     void commitTitle();
     void openTitleBox();
 
-    mossleaf::Document& doc_;
+    Document& doc_;
     OutlineTree& tree_;
     TitleBox& titleBox_;
     BodyEdit& body_;

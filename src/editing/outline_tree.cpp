@@ -29,7 +29,7 @@ bool isMenuKey(const QKeyEvent& event) {
 
 }  // namespace
 
-OutlineTree::OutlineTree(mossleaf::NodeCollection& nodes, QWidget* parent)
+OutlineTree::OutlineTree(NodeCollection& nodes, QWidget* parent)
     : QTreeWidget(parent), nodes_(nodes) {
     setColumnCount(1);
     setHeaderHidden(true);
@@ -98,7 +98,7 @@ void OutlineTree::reportSelection() {
     }
 }
 
-void OutlineTree::nodeAdded(const mossleaf::Node& node) {
+void OutlineTree::nodeAdded(const Node& node) {
     auto* item = new QTreeWidgetItem(QStringList{QtText::toQString(node.title())});
     item->setData(0, kKeyRole, QString::fromStdString(node.Key));
     QTreeWidgetItem* parentItem = node.Parent ? itemForKey(node.Parent->Key) : nullptr;
@@ -152,7 +152,7 @@ void OutlineTree::nodesRemoving(const std::vector<std::string>& keys) {
     reportSelection();
 }
 
-void OutlineTree::nodeTextChanged(const mossleaf::Node& node) {
+void OutlineTree::nodeTextChanged(const Node& node) {
     if (QTreeWidgetItem* item = itemForKey(node.Key)) {
         item->setText(0, QtText::toQString(node.title()));
     }

@@ -22,11 +22,11 @@ namespace mossleaf {
 // A title too wide for its row ends in "…" there; resting the pointer on it shows the title
 // whole in a tooltip, wrapped to lines half a screen wide (a title of thousands of characters
 // keeps its first and last few hundred).
-class OutlineTree : public QTreeWidget, public mossleaf::NodeCollectionObserver {
+class OutlineTree : public QTreeWidget, public NodeCollectionObserver {
     Q_OBJECT
 
 public:
-    OutlineTree(mossleaf::NodeCollection& nodes, QWidget* parent);
+    OutlineTree(NodeCollection& nodes, QWidget* parent);
     ~OutlineTree() override;
 
     // Expands the node's ancestors and scrolls it into view.
@@ -42,9 +42,9 @@ public:
     static QString keyOf(const QTreeWidgetItem* item);
 
     // NodeCollectionObserver
-    void nodeAdded(const mossleaf::Node& node) override;
+    void nodeAdded(const Node& node) override;
     void nodesRemoving(const std::vector<std::string>& keys) override;
-    void nodeTextChanged(const mossleaf::Node& node) override;
+    void nodeTextChanged(const Node& node) override;
     void cleared() override;
 
 signals:
@@ -74,7 +74,7 @@ private:
     // Where a menu opened from the keyboard belongs: the highlighted row, brought into view.
     QPoint menuKeyPosition();
 
-    mossleaf::NodeCollection& nodes_;
+    NodeCollection& nodes_;
     std::unordered_map<std::string, QTreeWidgetItem*> items_;
     QString lastSelected_;
     bool clickReported_ = false;

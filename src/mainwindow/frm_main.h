@@ -52,7 +52,7 @@ public:
 
     // The Document (model, BodyTable and the window-level variables). Declared first, so it
     // is destroyed last: every widget and helper that refers to it goes before it.
-    mossleaf::Document doc;
+    Document doc;
 
     // The command line as one text ("" when there is none); set before Form_Load.
     QString commandLine;

@@ -42,7 +42,7 @@ QString partForDisplay(std::string_view part) {
     if (QByteArrayView(part.data(), static_cast<qsizetype>(part.size())).isValidUtf8()) {
         return QString::fromUtf8(part.data(), static_cast<qsizetype>(part.size()));
     }
-    std::u16string text = mossleaf::decodeText(part, mossleaf::TextEncoding::Cp932);
+    std::u16string text = decodeText(part, TextEncoding::Cp932);
     // CP932 gives no character beyond U+FFFF, so every low surrogate is an undecodable byte.
     for (char16_t& unit : text) {
         if (unit >= 0xDC00 && unit <= 0xDFFF) {
@@ -80,12 +80,12 @@ bool existsBytes(const std::string& bytes) {
 
 std::string toBytes(const QString& path) {
     std::string bytes;
-    mossleaf::encodeText(view(path), mossleaf::TextEncoding::Utf8, bytes);
+    encodeText(view(path), TextEncoding::Utf8, bytes);
     return bytes;
 }
 
 QString fromBytes(std::string_view bytes) {
-    return toQString(mossleaf::decodeText(bytes, mossleaf::TextEncoding::Utf8));
+    return toQString(decodeText(bytes, TextEncoding::Utf8));
 }
 
 QString toQtName(const QString& path) {

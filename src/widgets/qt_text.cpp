@@ -34,7 +34,7 @@ QString bodyForDisplay(std::u16string_view body) {
 }
 
 std::u16string bodyFromDisplay(QStringView shown) {
-    return mossleaf::bodyFromTyped(viewOf(shown));
+    return bodyFromTyped(viewOf(shown));
 }
 
 void setDisplayHookForTest(std::function<void(std::u16string_view)> hook) {

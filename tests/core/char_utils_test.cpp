@@ -2,6 +2,8 @@
 
 #include "core/char_utils.h"
 
+using namespace mossleaf;
+
 namespace {
 
 std::u16string us(const QString& text) {

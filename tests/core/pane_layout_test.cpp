@@ -5,6 +5,8 @@
 
 #include "core/pane_layout.h"
 
+using namespace mossleaf;
+
 class PaneLayoutTest : public QObject {
     Q_OBJECT
 
