@@ -5,16 +5,19 @@
 #include "mainwindow/frm_main.h"
 #include "mainwindow/qsettings_store.h"
 #include "mainwindow/startup_trace.h"
+#include "widgets/caret_rest.h"
 #include "widgets/local_path.h"
 
 namespace mossleaf::Module1 {
 namespace {
 std::unique_ptr<QSettingsStore> settingsStore;
 std::unique_ptr<frmMain> form;
+std::unique_ptr<CaretRest> caretRest;
 }  // namespace
 
 void Main(const QString& commandLine) {
     settingsStore = std::make_unique<QSettingsStore>();
+    caretRest = std::make_unique<CaretRest>();
     form = std::make_unique<frmMain>(*settingsStore);
     form->commandLine = commandLine;
     StartupTrace::installIfRequested(*form);
@@ -28,6 +31,7 @@ frmMain* mainForm() {
 void finish() {
     form.reset();
     settingsStore.reset();
+    caretRest.reset();
 }
 
 QString commandLineFrom(const std::vector<std::string>& arguments) {
