@@ -57,8 +57,17 @@ StoredText::StoredText(std::u16string text) : text_(std::move(text)) {}
 
 StoredText StoredText::fromBytes(std::shared_ptr<const std::string> buffer, std::string_view bytes,
                                  TextEncoding encoding) {
-    const bool crlf = lineEndsAreCrLf(bytes);
-    return fromBytes(std::move(buffer), bytes, encoding, crlf);
+    StoredText stored = fromBytes(std::move(buffer), bytes, encoding, true);
+    stored.crlfKnown_ = false;
+    return stored;
+}
+
+bool StoredText::crlfOnly() const {
+    if (!crlfKnown_) {
+        crlfOnly_ = lineEndsAreCrLf(bytes_);
+        crlfKnown_ = true;
+    }
+    return crlfOnly_;
 }
 
 StoredText StoredText::fromBytes(std::shared_ptr<const std::string> buffer, std::string_view bytes,
@@ -74,7 +83,7 @@ StoredText StoredText::fromBytes(std::shared_ptr<const std::string> buffer, std:
 
 const std::u16string& StoredText::text() const {
     if (!decoded_) {
-        if (crlfOnly_) {
+        if (crlfOnly()) {
             text_ = decodeText(bytes_, encoding_);
         } else {
             std::string normalized;
@@ -100,11 +109,12 @@ void StoredText::assign(std::u16string text) {
     buffer_.reset();
     bytes_ = {};
     crlfOnly_ = true;
+    crlfKnown_ = true;
 }
 
 bool StoredText::appendEncoded(TextEncoding encoding, std::string& out) const {
     if (buffer_ && sameBytes(encoding, encoding_)) {
-        if (crlfOnly_) {
+        if (crlfOnly()) {
             out.append(bytes_);
         } else {
             appendWithCrLf(bytes_, out);
@@ -115,7 +125,7 @@ bool StoredText::appendEncoded(TextEncoding encoding, std::string& out) const {
 }
 
 std::optional<std::string_view> StoredText::writableBytes(TextEncoding encoding) const {
-    if (buffer_ && crlfOnly_ && sameBytes(encoding, encoding_)) {
+    if (buffer_ && sameBytes(encoding, encoding_) && crlfOnly()) {
         return bytes_;
     }
     return std::nullopt;
