@@ -1,6 +1,7 @@
 #include "core/stored_text.h"
 
-#include <cstring>
+#include <algorithm>
+#include <cstddef>
 
 namespace mossleaf {
 
@@ -11,24 +12,28 @@ bool sameBytes(TextEncoding a, TextEncoding b) {
     return (a == TextEncoding::Cp932) == (b == TextEncoding::Cp932);
 }
 
+// Every CR must have an LF after it and every LF a CR before it, so each pair of neighbouring
+// bytes is compared. The blocks have no branch inside, which lets the compiler use vector
+// instructions: this runs for every body of a file saved unchanged.
 bool lineEndsAreCrLf(std::string_view bytes) {
-    const char* p = bytes.data();
-    const char* end = p + bytes.size();
-    while (p < end) {
-        const void* found = std::memchr(p, '\n', end - p);
-        const char* lf = found ? static_cast<const char*>(found) : end;
-        // Between two LFs (or before the first) only a CR right before the LF may stand.
-        const char* limit = lf < end ? lf - 1 : end;
-        if (limit > p && std::memchr(p, '\r', limit - p)) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    if (n == 0) {
+        return true;
+    }
+    if (p[0] == '\n' || p[n - 1] == '\r') {
+        return false;
+    }
+    constexpr std::size_t kBlock = 4096;
+    for (std::size_t start = 0; start + 1 < n; start += kBlock) {
+        const std::size_t stop = std::min(n - 1, start + kBlock);
+        unsigned char mismatch = 0;
+        for (std::size_t i = start; i < stop; ++i) {
+            mismatch |= static_cast<unsigned char>((p[i] == '\r') ^ (p[i + 1] == '\n'));
+        }
+        if (mismatch != 0) {
             return false;
         }
-        if (lf == end) {
-            return true;
-        }
-        if (lf == bytes.data() || lf[-1] != '\r') {
-            return false;
-        }
-        p = lf + 1;
     }
     return true;
 }
