@@ -1,11 +1,12 @@
 #include "core/outline_reader.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <new>
@@ -19,60 +20,64 @@ namespace mossleaf {
 
 namespace {
 
-// Walks the lines of a buffer once. A line ends at CR LF, a lone CR or a lone LF; the last
-// line may have no end. The next CR and the next LF are remembered and searched again only
-// once passed, so a file with one kind of line end costs two memchr sweeps in all.
-class LineScanner {
-public:
-    explicit LineScanner(std::string_view bytes)
-        : begin_(bytes.data()), end_(bytes.data() + bytes.size()), pos_(begin_) {}
-
-    struct Line {
-        const char* begin;
-        const char* end;  // end of the text, before the line end
-        int endLength;    // 2 for CR LF, 1 for a lone CR or LF, 0 at the end of the buffer
-    };
-
-    bool next(Line& line) {
-        if (pos_ >= end_) {
-            return false;
-        }
-        if (nextCr_ < pos_) {
-            nextCr_ = find('\r');
-        }
-        if (nextLf_ < pos_) {
-            nextLf_ = find('\n');
-        }
-        const char* eol = std::min(nextCr_, nextLf_);
-        line.begin = pos_;
-        line.end = eol;
-        if (eol == end_) {
-            line.endLength = 0;
-        } else if (*eol == '\r' && eol + 1 < end_ && eol[1] == '\n') {
-            line.endLength = 2;
-        } else {
-            line.endLength = 1;
-        }
-        pos_ = eol + line.endLength;
-        return true;
-    }
-
-    const char* position() const { return pos_; }
-
-private:
-    const char* find(char c) const {
-        const void* found = std::memchr(pos_, c, end_ - pos_);
-        return found ? static_cast<const char*>(found) : end_;
-    }
-
-    const char* begin_;
-    const char* end_;
-    const char* pos_;
-    const char* nextCr_ = nullptr;
-    const char* nextLf_ = nullptr;
+struct Line {
+    const char* begin;
+    const char* end;  // end of the text, before the line end
+    int endLength;    // 2 for CR LF, 1 for a lone CR or LF, 0 at the end of the buffer
 };
 
-bool isHeader(const LineScanner::Line& line) {
+// The line that starts at `begin`. Header lines are short, so a byte loop finds their end
+// sooner than a library sweep would.
+Line lineAt(const char* begin, const char* end) {
+    const char* eol = begin;
+    while (eol < end && *eol != '\r' && *eol != '\n') {
+        ++eol;
+    }
+    int endLength = 0;
+    if (eol < end) {
+        endLength = *eol == '\r' && eol + 1 < end && eol[1] == '\n' ? 2 : 1;
+    }
+    return {begin, eol, endLength};
+}
+
+// The start of the next header line at or after `from`, or `end`. `from` is a line start,
+// and so is any byte after a CR or an LF: the lines between headers are never split, only
+// the markers searched for, which are rare inside bodies.
+const char* nextHeader(const char* from, const char* end) {
+    const char* p = from;
+    while (end - p >= static_cast<std::ptrdiff_t>(kRecordMarker.size())) {
+        const void* found = std::memchr(p, kRecordMarker.front(), end - p);
+        if (found == nullptr) {
+            break;
+        }
+        p = static_cast<const char*>(found);
+        const char* after = p + kRecordMarker.size();
+        if (after > end) {
+            break;
+        }
+        if ((p == from || p[-1] == '\n' || p[-1] == '\r') &&
+            std::memcmp(p, kRecordMarker.data(), kRecordMarker.size()) == 0 &&
+            (after == end || *after == ',' || *after == '\r' || *after == '\n')) {
+            return p;
+        }
+        ++p;
+    }
+    return end;
+}
+
+// The text of the lines in [begin, end), which end at a line start or at the end of the
+// buffer: without the last line's end. Null when there is no line at all.
+const char* linesTextEnd(const char* begin, const char* end) {
+    if (end == begin) {
+        return nullptr;
+    }
+    if (end[-1] == '\n') {
+        return end - 2 >= begin && end[-2] == '\r' ? end - 2 : end - 1;
+    }
+    return end[-1] == '\r' ? end - 1 : end;
+}
+
+bool isHeader(const Line& line) {
     const std::size_t length = line.end - line.begin;
     return length >= kRecordMarker.size() &&
            std::memcmp(line.begin, kRecordMarker.data(), kRecordMarker.size()) == 0 &&
@@ -86,7 +91,7 @@ struct Header {
     std::string_view title;
 };
 
-Header splitHeader(const LineScanner::Line& line) {
+Header splitHeader(const Line& line) {
     std::string_view rest(line.begin, line.end - line.begin);
     Header header;
     if (rest.size() == kRecordMarker.size()) {
@@ -110,6 +115,24 @@ Header splitHeader(const LineScanner::Line& line) {
 int parentRecord(std::string_view field, int record) {
     const std::optional<std::int16_t> number = readInt16Number(field);
     return number && *number >= 1 && *number < record ? *number : 0;
+}
+
+// Lets a large fresh buffer be backed by huge pages where the system allows it: faulting in
+// (and zeroing) its small pages one by one costs more than reading the file into it. Must
+// run before the buffer is first touched.
+void preferHugePages(std::string& buffer, std::size_t size) {
+    constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
+    if (size < 4 * kHugePage) {
+        return;
+    }
+    buffer.reserve(size);
+    const auto first = reinterpret_cast<std::uintptr_t>(buffer.data());
+    const std::uintptr_t begin = (first + kHugePage - 1) & ~(kHugePage - 1);
+    const std::uintptr_t end = (first + size) & ~(kHugePage - 1);
+    if (end > begin) {
+        // Only advice: where it is refused the buffer works as before.
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+    }
 }
 
 // Moves a Document just read into `doc`: what loadOutline sets; the rest (the current node,
@@ -161,6 +184,9 @@ std::shared_ptr<const std::string> readWholeFile(const std::string& path, std::s
     for (;;) {
         if (used == bytes->size()) {
             try {
+                if (used == 0) {
+                    preferHugePages(*bytes, capacity);
+                }
                 bytes->resize(used == 0 ? capacity : bytes->size() * 2);
             } catch (const std::exception&) {
                 return fail(ENOMEM);  // a file larger than memory is reported, not fatal
@@ -194,11 +220,11 @@ LoadOutcome loadOutline(Document& doc, std::shared_ptr<const std::string> bytes,
     if (content.starts_with(kUtf8Bom)) {
         content.remove_prefix(kUtf8Bom.size());
     }
-    LineScanner scanner(content);
-    LineScanner::Line line{};
-    if (!scanner.next(line)) {
+    const char* const end = content.data() + content.size();
+    if (content.empty()) {
         return {};  // an empty file is an empty Document
     }
+    Line line = lineAt(content.data(), end);
     if (!isHeader(line)) {
         doc.CurrentFileName.clear();
         doc.encoding = TextEncoding::Cp932;
@@ -207,15 +233,12 @@ LoadOutcome loadOutline(Document& doc, std::shared_ptr<const std::string> bytes,
 
     const TextEncoding encoding = doc.encoding;
     LoadOutcome outcome;
-    int record = 0;
-    // The record being read: its header fields and its body so far.
-    Header header;
-    const char* bodyBegin = nullptr;
-    const char* bodyEnd = nullptr;  // end of the text of the last body line; null: no line
-    bool bodyCrLf = true;
-    bool lastEndLone = false;
+    for (int record = 1;; ++record) {
+        const Header header = splitHeader(line);
+        const char* bodyBegin = line.end + line.endLength;
+        const char* next = nextHeader(bodyBegin, end);
+        const char* bodyEnd = linesTextEnd(bodyBegin, next);
 
-    auto addRecord = [&] {
         const int parent = parentRecord(header.parentField, record);
         StoredText title = StoredText::fromBytes(bytes, header.title, encoding, true);
         title.text();  // titles are shown at once: decode them now
@@ -227,37 +250,21 @@ LoadOutcome loadOutline(Document& doc, std::shared_ptr<const std::string> bytes,
         }
         const std::string_view body =
             bodyEnd ? std::string_view(bodyBegin, bodyEnd - bodyBegin) : std::string_view();
-        doc.BodyTable[record] = StoredText::fromBytes(bytes, body, encoding, bodyCrLf);
+        // Whether the body's line ends are all CR LF is found out when it is first shown or
+        // saved; the end of its last line is not part of it.
+        doc.BodyTable[record] = StoredText::fromBytes(bytes, body, encoding);
         ++doc.NodeCounter;
-    };
 
-    do {
-        if (isHeader(line)) {
-            if (record > 0) {
-                addRecord();
-            }
-            if (record == Document::kMaxRecords) {
-                outcome.status = LoadOutcome::Status::TooManyRecords;
-                doc.CurrentFileName.clear();
-                return outcome;
-            }
-            ++record;
-            header = splitHeader(line);
-            bodyBegin = scanner.position();
-            bodyEnd = nullptr;
-            bodyCrLf = true;
-        } else {
-            // A line end inside the body that is not CR LF means the bytes need work when
-            // written or decoded; the end of the body's last line is not part of it.
-            if (bodyEnd != nullptr && lastEndLone) {
-                bodyCrLf = false;
-            }
-            bodyEnd = line.end;
-            lastEndLone = line.endLength == 1;
+        if (next == end) {
+            return outcome;
         }
-    } while (scanner.next(line));
-    addRecord();
-    return outcome;
+        if (record == Document::kMaxRecords) {
+            outcome.status = LoadOutcome::Status::TooManyRecords;
+            doc.CurrentFileName.clear();
+            return outcome;
+        }
+        line = lineAt(next, end);
+    }
 }
 
 LoadOutcome LoadDocument(Document& doc, const std::string& path) {

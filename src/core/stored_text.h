@@ -22,7 +22,7 @@ public:
     // LF or lone CR; the text always has CR LF between lines.
     static StoredText fromBytes(std::shared_ptr<const std::string> buffer, std::string_view bytes,
                                 TextEncoding encoding);
-    // The same, for a reader that already knows that every line end in `bytes` is CR LF.
+    // The same, for a reader that already knows whether every line end in `bytes` is CR LF.
     static StoredText fromBytes(std::shared_ptr<const std::string> buffer, std::string_view bytes,
                                 TextEncoding encoding, bool lineEndsAreCrLf);
 
@@ -46,7 +46,11 @@ private:
     std::shared_ptr<const std::string> buffer_;  // null once the text was changed
     std::string_view bytes_;
     TextEncoding encoding_ = TextEncoding::Cp932;
-    bool crlfOnly_ = true;
+    // Whether every line end in bytes_ is CR LF; found out on first need, so that opening
+    // a file does not sweep bodies nobody shows or saves.
+    bool crlfOnly() const;
+    mutable bool crlfOnly_ = true;
+    mutable bool crlfKnown_ = true;
     mutable std::u16string text_;
     mutable bool decoded_ = true;
 };

@@ -79,6 +79,10 @@ private slots:
         QTest::newRow("header is the last line") << B("<**********>, 1 , 0 ,A") << "S1()A=";
         QTest::newRow("body ends with a line break") << B("<**********>, 1 , 0 ,A\r\nx\r\n\r\n<**********>, 2 , 0 ,B\r\n") << "S1()A=x\\r\\n|S2()B=";
         QTest::newRow("body of empty lines") << B("<**********>, 1 , 0 ,A\r\n\r\n\r\n\r\n") << "S1()A=\\r\\n\\r\\n";
+        QTest::newRow("header after a lone CR") << B("<**********>, 1 , 0 ,A\r\nx\r<**********>, 2 , 0 ,B\r\n") << "S1()A=x|S2()B=";
+        QTest::newRow("header after a lone LF, no line end") << B("<**********>, 1 , 0 ,A\r\nx\n<**********>") << "S1()A=x|S2()=";
+        QTest::newRow("header after an empty line ending in LF") << B("<**********>,1,0,A\n\n<**********>,2,0,B") << "S1()A=|S2()B=";
+        QTest::newRow("markers not at a line start or cut short") << B("<**********>,1,0,A\r\nx<**********>,2\r\n<<**********>\r\n<**********") << "S1()A=x<**********>,2\\r\\n<<**********>\\r\\n<**********";
         QTest::newRow("first line a note") << B("note\r\n<**********>, 1 , 0 ,A\r\n") << "";
         QTest::newRow("first line empty") << B("\r\n<**********>, 1 , 0 ,A\r\n") << "";
         QTest::newRow("leading blank") << B(" <**********>, 1 , 0 ,A\r\n") << "";

@@ -50,6 +50,8 @@ private slots:
         QTest::newRow("UTF-8 with byte-order mark") << B("\xEF\xBB\xBF<**********>, 1 , 0 ,A\r\n\xF0\x9F\x98\x80\xFF\r\n") << B() << TextEncoding::Utf8Bom;
         QTest::newRow("half-width pairs misread as UTF-8") << B("<**********>, 1 , 0 ,\xC3\xA9\r\n\xC3\xA9\xC3\xA9\r\n") << B() << TextEncoding::Utf8;
         QTest::newRow("lone LF and lone CR") << B("<**********>, 1 , 0 ,A\nx\ry\n\r<**********>, 2 , 1 ,B") << B("<**********>, 1 , 0 ,A\r\nx\r\ny\r\n\r\n<**********>, 2 , 1 ,B\r\n\r\n") << cp932;
+        QTest::newRow("lone LF first in a body") << B("<**********>, 1 , 0 ,A\r\n\nx\r\n") << B("<**********>, 1 , 0 ,A\r\n\r\nx\r\n") << cp932;
+        QTest::newRow("lone CR last in a body") << B("<**********>, 1 , 0 ,A\r\nx\r\r\n") << B("<**********>, 1 , 0 ,A\r\nx\r\n\r\n") << cp932;
         QTest::newRow("header fields renumbered") << B("<**********>,1,0,A\r\n<**********>, 1 , 1.2 ,B\r\n<**********>\r\n") << B("<**********>, 1 , 0 ,A\r\n\r\n<**********>, 2 , 1 ,B\r\n\r\n<**********>, 3 , 0 ,\r\n\r\n") << cp932;
         // clang-format on
     }
