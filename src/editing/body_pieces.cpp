@@ -195,7 +195,8 @@ qsizetype firstPieceLength(QStringView line, qsizetype pieceLength) {
     return cut;
 }
 
-void insertText(QTextCursor& cursor, QStringView text) {
+void insertText(QTextCursor& cursor, const QString& text) {
+    QStringView remaining = text;  // yet to go in
     cursor.beginEditBlock();
     cursor.removeSelectedText();
     const QTextBlockFormat format = cursor.blockFormat();
@@ -208,12 +209,12 @@ void insertText(QTextCursor& cursor, QStringView text) {
     while (true) {
         qsizetype runLength = -1;  // through the last line of the run, without its break
         qsizetype breakLength = 0;
-        for (QStringView rest = text;;) {
+        for (QStringView rest = remaining;;) {
             const auto [length, lineBreak] = firstLine(rest);
             if (length > kPieceLength) {
                 break;
             }
-            runLength = rest.data() - text.data() + length;
+            runLength = rest.data() - remaining.data() + length;
             breakLength = lineBreak;
             if (lineBreak == 0 || (first && continuesLine(cursor.block()))) {
                 break;
@@ -224,11 +225,13 @@ void insertText(QTextCursor& cursor, QStringView text) {
             cursor.insertBlock(line);
         }
         first = false;
-        if (runLength >= 0) {
-            cursor.insertText(text.first(runLength).toString());
+        if (runLength == text.size()) {
+            cursor.insertText(text);  // a body of short lines, not copied
+        } else if (runLength >= 0) {
+            cursor.insertText(remaining.first(runLength).toString());
         } else {
-            const auto [length, lineBreak] = firstLine(text);
-            QStringView rest = text.first(length);
+            const auto [length, lineBreak] = firstLine(remaining);
+            QStringView rest = remaining.first(length);
             for (bool firstPiece = true; !rest.isEmpty(); firstPiece = false) {
                 const qsizetype n = firstPieceLength(rest);
                 if (!firstPiece) {
@@ -243,7 +246,7 @@ void insertText(QTextCursor& cursor, QStringView text) {
         if (breakLength == 0) {
             break;
         }
-        text = text.sliced(runLength + breakLength);
+        remaining = remaining.sliced(runLength + breakLength);
     }
     cursor.endEditBlock();
 }
