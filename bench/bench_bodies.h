@@ -23,7 +23,10 @@ inline QString benchLine(const QString& kind, qsizetype chars) {
     return repeatedTo(piece, chars);
 }
 
-// Such a line of `bytes` bytes as UTF-8.
+// Such a line of `bytes` bytes as UTF-8; for "lines", a body of `bytes` bytes in short lines.
 inline QString benchBody(const QString& kind, qsizetype bytes) {
+    if (kind == QLatin1String("lines")) {
+        return repeatedTo(QStringLiteral("a short line of a note, as most are\n"), bytes);
+    }
     return benchLine(kind, kind == QLatin1String("japanese") ? bytes / 3 : bytes);
 }

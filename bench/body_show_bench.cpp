@@ -1,7 +1,10 @@
-// Times showing one single-line body in Text2 of the real window: from showBody, the call the
-// window makes for a clicked node, to the window painted and its event loop idle; then one key
-// typed into the middle of that line, again to idle. Wall-clock and process CPU time.
-// Usage: body_show_bench [RUNS] [SIZE_KIB...]   (default 5 runs of 1024 and 16384 KiB)
+// Times showing one body in Text2 of the real window: from showBody, the call the window makes
+// for a clicked node, to the window painted and its event loop idle, and what that adds to the
+// peak memory of the process; then one key typed into the middle of the body, again to idle.
+// The bodies are single lines, and short lines. Wall-clock and process CPU time; last the CPU
+// time of taking the body's text back out, as storing it does.
+// Usage: [BODY_KINDS=latin,blanks,japanese,lines] body_show_bench [RUNS] [SIZE_KIB...]
+// (default 5 runs of 1024 and 16384 KiB)
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
@@ -10,7 +13,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <fstream>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "bench_bodies.h"
@@ -26,7 +31,24 @@ namespace {
 struct Cost {
     double wall = 0;  // milliseconds
     double cpu = 0;
+    double addedPeak = 0;  // MiB over the resident size before; the most of all runs
 };
+
+// A field of /proc/self/status in KiB ("VmRSS", "VmHWM").
+double statusKib(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(field + ":", 0) == 0) {
+            return std::stod(line.substr(field.size() + 1));
+        }
+    }
+    return 0;
+}
+
+// Makes the peak resident size start again from the present one.
+void resetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
 
 double cpuMs() {
     timespec now{};
@@ -37,12 +59,15 @@ double cpuMs() {
 // From the start of `step` until the window has painted and nothing is pending.
 template <typename Step>
 Cost timeToIdle(QWidget& window, Step step) {
+    resetPeak();
+    const double rssStart = statusKib("VmRSS");
     QElapsedTimer clock;
     clock.start();
     const double cpuStart = cpuMs();
     step();
     paintAndSettle(window);
-    return {static_cast<double>(clock.nsecsElapsed()) / 1e6, cpuMs() - cpuStart};
+    return {static_cast<double>(clock.nsecsElapsed()) / 1e6, cpuMs() - cpuStart,
+            (statusKib("VmHWM") - rssStart) / 1024};
 }
 
 Cost median(std::vector<Cost> values) {
@@ -55,7 +80,10 @@ Cost median(std::vector<Cost> values) {
         std::sort(parts.begin(), parts.end());
         return parts[parts.size() / 2];
     };
-    return {middle(&Cost::wall), middle(&Cost::cpu)};
+    // The first show takes fresh memory, later ones partly reuse what the one before freed.
+    const auto most = std::max_element(values.begin(), values.end(),
+                                       [](auto& a, auto& b) { return a.addedPeak < b.addedPeak; });
+    return {middle(&Cost::wall), middle(&Cost::cpu), most->addedPeak};
 }
 
 }  // namespace
@@ -69,13 +97,15 @@ int main(int argc, char** argv) {
     BodyEdit* text2 = form.Text2;
     text2->setReadOnly(false);
     const QString normal = QStringLiteral("an ordinary body\nof two lines");
-    std::printf("platform %s, %d runs, median ms to idle, wall (cpu)\n",
+    std::printf("platform %s, %d runs, median ms to idle, wall (cpu), MiB added to the peak\n",
                 qPrintable(QGuiApplication::platformName()), runs);
+    const QStringList kinds =
+        qEnvironmentVariable("BODY_KINDS", QStringLiteral("latin,blanks,japanese,lines"))
+            .split(QLatin1Char(','));
     for (const qsizetype kib : sizesKib) {
-        for (const QString& kind :
-             {QStringLiteral("latin"), QStringLiteral("blanks"), QStringLiteral("japanese")}) {
+        for (const QString& kind : kinds) {
             const QString shown = benchBody(kind, kib * 1024);
-            std::vector<Cost> show, key;
+            std::vector<Cost> show, key, store;
             for (int run = 0; run < runs; ++run) {
                 timeToIdle(form, [&] { text2->showBody(normal); });
                 show.push_back(timeToIdle(form, [&] { text2->showBody(shown); }));
@@ -87,16 +117,21 @@ int main(int argc, char** argv) {
                                     QStringLiteral("x"));
                     QCoreApplication::sendEvent(text2, &press);
                 }));
-                if (text2->bodyText().size() != shown.size() + 1) {
+                qsizetype stored = 0;
+                store.push_back(timeToIdle(form, [&] { stored = text2->bodyText().size(); }));
+                if (stored != shown.size() + 1) {
                     std::fprintf(stderr, "the typed key did not reach Text2\n");
                     return 1;
                 }
             }
             const Cost shownCost = median(show);
             const Cost keyCost = median(key);
-            std::printf("%6lld KiB %-9s show %8.1f (%8.1f)  key %6.1f (%6.1f)\n",
-                        static_cast<long long>(kib), qPrintable(kind), shownCost.wall,
-                        shownCost.cpu, keyCost.wall, keyCost.cpu);
+            const Cost storeCost = median(store);
+            std::printf(
+                "%6lld KiB %-9s show %8.1f (%8.1f) +%5.0f MiB  key %6.1f (%6.1f)  "
+                "text %6.1f\n",
+                static_cast<long long>(kib), qPrintable(kind), shownCost.wall, shownCost.cpu,
+                shownCost.addedPeak, keyCost.wall, keyCost.cpu, storeCost.cpu);
         }
     }
     return 0;

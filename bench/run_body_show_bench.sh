@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Times showing 1 MiB and 16 MiB single-line bodies (Latin without blanks, Latin with blanks,
-# Japanese) in Text2 of the real window, on the offscreen platform and under Xvfb, and one key
-# typed into such a line. Usage: bench/run_body_show_bench.sh [RUNS] [SIZE_KIB...]
+# Times showing 1 MiB and 16 MiB bodies (single lines of Latin without blanks, Latin with
+# blanks, Japanese; and short lines) in Text2 of the real window, with the peak memory it adds, on the offscreen platform and under Xvfb, and one key
+# typed into such a body. Usage: bench/run_body_show_bench.sh [RUNS] [SIZE_KIB...]
 # (needs xvfb; builds build/bench in Release)
 set -euo pipefail
 source "$(dirname "$0")/bench_setup.sh" body_show_bench

@@ -163,7 +163,7 @@ bool BodyEdit::editAcrossPieces(QKeyEvent* event) {
         modifiers == Qt::NoModifier) {
         // Qt gives the new block the format of the one it splits, mark included: the text
         // after the cursor would stay on the line.
-        BodyPieces::insertText(cursor, u"\n");
+        BodyPieces::insertText(cursor, QStringLiteral("\n"));
     } else if (event->key() == Qt::Key_Backspace && !(modifiers & ~Qt::ShiftModifier) &&
                !cursor.hasSelection() && BodyPieces::continuesLine(cursor.block()) &&
                cursor.atBlockStart()) {

@@ -42,7 +42,7 @@ qsizetype firstPieceLength(QStringView line, qsizetype pieceLength = kPieceLengt
 // Inserts `text` at `cursor` (replacing its selection): each line break in it becomes an
 // unmarked block, each line longer than a piece is cut into marked pieces. The breaks are
 // those QTextCursor::insertText knows: LF, CR, CR LF, U+2029, U+FDD0 and U+FDD1.
-void insertText(QTextCursor& cursor, QStringView text);
+void insertText(QTextCursor& cursor, const QString& text);
 
 // A cursor step along a line, as QTextCursor makes it for the arrow keys with or without Ctrl.
 enum class Step { NextCharacter, PreviousCharacter, NextWord, PreviousWord };

@@ -104,6 +104,40 @@ private slots:
         QVERIFY(!body_->document()->isUndoAvailable());
     }
 
+    void insertedText_makesBlockPerLineAndPiece_data() {
+        // '#' is a whole piece of 'x'; blocks are listed with '|' between, '+' marks a piece.
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("block");  // where the text goes: block and offset
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<QString>("inserted");
+        QTest::addColumn<QString>("blocks");
+        // clang-format off
+        QTest::newRow("long after short") << QString() << 0 << 0 << QStringLiteral("a\n\nb\n#y\nc\n") << QStringLiteral("a||b|#|+y|c|");
+        QTest::newRow("every break") << QString() << 0 << 0 << QStringLiteral("a\r\nb\rc\u2029d\uFDD0e\uFDD1f\r") << QStringLiteral("a|b|c|d|e|f|");
+        QTest::newRow("into a short line") << QStringLiteral("uv\nw") << 0 << 1 << QStringLiteral("a\nb\nc") << QStringLiteral("ua|b|cv|w");
+        QTest::newRow("into a piece") << QStringLiteral("#yy") << 1 << 1 << QStringLiteral("a\nb\nc") << QStringLiteral("#|+ya|b|cy");
+        QTest::newRow("long line into a piece") << QStringLiteral("#yy") << 1 << 1 << QStringLiteral("a\n#z") << QStringLiteral("#|+ya|#|+zy");
+        // clang-format on
+    }
+
+    void insertedText_makesBlockPerLineAndPiece() {
+        QFETCH(QString, before);
+        QFETCH(QString, inserted);
+        const QString piece(kPiece, QLatin1Char('x'));
+        body_->showBody(before.replace(QLatin1Char('#'), piece));
+        QFETCH(int, block);
+        QFETCH(int, offset);
+        QTextCursor cursor(body_->document()->findBlockByNumber(block));
+        cursor.setPosition(cursor.position() + offset);
+        BodyPieces::insertText(cursor, inserted.replace(QLatin1Char('#'), piece));
+        QStringList blocks;
+        for (QTextBlock it = body_->document()->begin(); it.isValid(); it = it.next()) {
+            blocks << (BodyPieces::continuesLine(it) ? QStringLiteral("+") : QString()) +
+                          it.text().replace(piece, QStringLiteral("#"));
+        }
+        QTEST(blocks.join(QLatin1Char('|')), "blocks");
+    }
+
     // Each edit starts from a body of three lines: a long line in three pieces, a short line, a
     // long line in two pieces. The cursor (and the anchor of a selection) is given as block and
     // offset, so that both sides of an invisible boundary can be named; what the edit must do is
