@@ -34,12 +34,10 @@ for entry in json.load(open(os.path.join(build, "compile_commands.json"))):
         commands.setdefault(path, []).append(entry)
 
 
-def named(path):
-    """A path as the key sees it: the same in every clone and build folder."""
-    for prefix, name in ((build, "@BUILD@"), (root, "@ROOT@")):
-        if path == prefix or path.startswith(prefix + os.sep):
-            return name + path[len(prefix):]
-    return path
+def named(text):
+    """A path, or an argument holding one (-I/...), as the key sees it: the same in every
+    clone and build folder."""
+    return text.replace(build, "@BUILD@").replace(root, "@ROOT@")
 
 
 def arguments(entry):
