@@ -1,6 +1,8 @@
 // Times showing one body in Text2 of the real window: from showBody, the call the window makes
-// for a clicked node, to the window painted and its event loop idle, and what that adds to the
-// peak memory of the process; then one key typed into the middle of the body, again to idle.
+// for a clicked node, to the window painted and its event loop idle; for a body shown in parts
+// then the time until all of it is in, the longest that an input would have waited meanwhile,
+// and what showing it adds to the peak memory of the process; then one key typed into the
+// middle of the body, again to idle.
 // The bodies are single lines, and short lines. Wall-clock and process CPU time; last the CPU
 // time of taking the body's text back out, as storing it does.
 // Usage: [BODY_KINDS=latin,blanks,japanese,lines] body_show_bench [RUNS] [SIZE_KIB...]
@@ -31,7 +33,9 @@ namespace {
 struct Cost {
     double wall = 0;  // milliseconds
     double cpu = 0;
-    double addedPeak = 0;  // MiB over the resident size before; the most of all runs
+    double addedPeak = 0;    // MiB over the resident size before; the most of all runs
+    double filled = 0;       // ms until a body shown in parts is all in
+    double longestWait = 0;  // ms between two turns of the event loop meanwhile
 };
 
 // A field of /proc/self/status in KiB ("VmRSS", "VmHWM").
@@ -70,6 +74,33 @@ Cost timeToIdle(QWidget& window, Step step) {
             (statusKib("VmHWM") - rssStart) / 1024};
 }
 
+// Shows `shown` as a click does; then waits for the rest of a body shown in parts, with a timer
+// that fires at every turn of the event loop, as an input would be served.
+Cost timeShow(QWidget& window, BodyEdit& text2, const QString& shown) {
+    resetPeak();
+    const double rssStart = statusKib("VmRSS");
+    QElapsedTimer clock;
+    clock.start();
+    const auto ms = [&clock] { return static_cast<double>(clock.nsecsElapsed()) / 1e6; };
+    const double cpuStart = cpuMs();
+    text2.showBody(shown);
+    paintAndSettle(window);
+    Cost cost{ms(), cpuMs() - cpuStart};
+    double lastTurn = cost.wall;
+    QTimer turn;
+    QObject::connect(&turn, &QTimer::timeout, [&] {
+        cost.longestWait = std::max(cost.longestWait, ms() - lastTurn);
+        lastTurn = ms();
+    });
+    turn.start(0);
+    while (text2.isFilling()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    cost.filled = ms();
+    cost.addedPeak = (statusKib("VmHWM") - rssStart) / 1024;
+    return cost;
+}
+
 Cost median(std::vector<Cost> values) {
     const auto middle = [&values](double Cost::*part) {
         std::vector<double> parts;
@@ -83,7 +114,8 @@ Cost median(std::vector<Cost> values) {
     // The first show takes fresh memory, later ones partly reuse what the one before freed.
     const auto most = std::max_element(values.begin(), values.end(),
                                        [](auto& a, auto& b) { return a.addedPeak < b.addedPeak; });
-    return {middle(&Cost::wall), middle(&Cost::cpu), most->addedPeak};
+    return {middle(&Cost::wall), middle(&Cost::cpu), most->addedPeak, middle(&Cost::filled),
+            middle(&Cost::longestWait)};
 }
 
 }  // namespace
@@ -97,8 +129,11 @@ int main(int argc, char** argv) {
     BodyEdit* text2 = form.Text2;
     text2->setReadOnly(false);
     const QString normal = QStringLiteral("an ordinary body\nof two lines");
-    std::printf("platform %s, %d runs, median ms to idle, wall (cpu), MiB added to the peak\n",
-                qPrintable(QGuiApplication::platformName()), runs);
+    std::printf(
+        "platform %s, %d runs, median ms to idle, wall (cpu), MiB added to the peak; "
+        "filled: ms until all of a body shown in parts is in; wait: the longest turn of the "
+        "event loop meanwhile\n",
+        qPrintable(QGuiApplication::platformName()), runs);
     const QStringList kinds =
         qEnvironmentVariable("BODY_KINDS", QStringLiteral("latin,blanks,japanese,lines"))
             .split(QLatin1Char(','));
@@ -108,7 +143,7 @@ int main(int argc, char** argv) {
             std::vector<Cost> show, key, store;
             for (int run = 0; run < runs; ++run) {
                 timeToIdle(form, [&] { text2->showBody(normal); });
-                show.push_back(timeToIdle(form, [&] { text2->showBody(shown); }));
+                show.push_back(timeShow(form, *text2, shown));
                 QTextCursor cursor = text2->textCursor();
                 cursor.setPosition(text2->document()->characterCount() / 2);
                 text2->setTextCursor(cursor);
@@ -128,10 +163,11 @@ int main(int argc, char** argv) {
             const Cost keyCost = median(key);
             const Cost storeCost = median(store);
             std::printf(
-                "%6lld KiB %-9s show %8.1f (%8.1f) +%5.0f MiB  key %6.1f (%6.1f)  "
-                "text %6.1f\n",
+                "%6lld KiB %-9s show %8.1f (%8.1f) +%5.0f MiB  filled %7.1f wait %6.1f  "
+                "key %6.1f (%6.1f)  text %6.1f\n",
                 static_cast<long long>(kib), qPrintable(kind), shownCost.wall, shownCost.cpu,
-                shownCost.addedPeak, keyCost.wall, keyCost.cpu, storeCost.cpu);
+                shownCost.addedPeak, shownCost.filled, shownCost.longestWait, keyCost.wall,
+                keyCost.cpu, storeCost.cpu);
         }
     }
     return 0;

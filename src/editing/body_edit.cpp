@@ -10,28 +10,36 @@
 #include <algorithm>
 #include <iterator>
 
+#include "editing/body_fill.h"
 #include "editing/body_pieces.h"
 #include "editing/control_focus.h"
 #include "editing/window_shortcuts.h"
 
 namespace mossleaf {
 
-BodyEdit::BodyEdit(QWidget* parent) : QPlainTextEdit(parent) {
+BodyEdit::BodyEdit(QWidget* parent) : QPlainTextEdit(parent), fill_(new BodyFill(*this)) {
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &BodyEdit::keepCursorOffPieceEnds);
+    connect(fill_, &BodyFill::failed, this, &BodyEdit::fillFailed);
 }
 
 void BodyEdit::showBody(const QString& shown) {
+    fill_->cancel();
     setPlainText(QString());  // resets the cursor, the scrolling and the undo history
-    QTextDocument* text = document();
-    text->setUndoRedoEnabled(false);
-    QTextCursor cursor(text);
-    BodyPieces::insertText(cursor, shown);
-    text->setUndoRedoEnabled(true);
-    text->setModified(false);
-    placeCursor(QTextCursor(text));
+    fill_->start(shown);
+    document()->setModified(false);
+    placeCursor(QTextCursor(document()));
 }
 
-QString BodyEdit::bodyText() const {
+bool BodyEdit::isFilling() const {
+    return fill_->pending();
+}
+
+void BodyEdit::finishFill() {
+    fill_->finish();
+}
+
+QString BodyEdit::bodyText() {
+    finishFill();
     return BodyPieces::joinedText(*document());
 }
 
@@ -44,6 +52,16 @@ QString BodyEdit::firstLineText() const {
 }
 
 bool BodyEdit::event(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::KeyPress:  // the arrow keys too: Ctrl+End and Page Down go to the real end
+        case QEvent::InputMethod:
+        case QEvent::ContextMenu:  // Select All, Delete
+        case QEvent::Drop:
+            finishFill();
+            break;
+        default:
+            break;
+    }
     if (WindowShortcuts::leaveToWindow(event)) {
         return true;  // Ctrl+C copies the whole body through the window's command
     }
@@ -218,6 +236,7 @@ QMimeData* BodyEdit::createMimeDataFromSelection() const {
 }
 
 void BodyEdit::insertFromMimeData(const QMimeData* source) {
+    finishFill();  // a paste with the middle button, or the paste slot
     if (!source->hasText()) {
         QPlainTextEdit::insertFromMimeData(source);
         return;

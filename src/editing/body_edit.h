@@ -4,6 +4,8 @@
 
 namespace mossleaf {
 
+class BodyFill;
+
 // Text2: the body of the current node. It leaves the window's Ctrl+C and Ctrl+N to the
 // window, so that they run their commands while the text has the focus. Long lines are held
 // as several blocks (see BodyPieces), so that a body of megabytes on one line shows and takes
@@ -11,6 +13,8 @@ namespace mossleaf {
 // selection and the deleting keys treat the boundary between two pieces as no character, as on
 // the unbroken line, with the boundary where the line wraps. While it is read-only (no node is
 // shown) it wears the disabled colours, so that nobody types into a box that would ignore them.
+// A big body is shown in parts (see BodyFill); the first key, paste, drop or menu on the box
+// and taking the text out finish it first, so that what is typed, undone and stored is exact.
 class BodyEdit : public QPlainTextEdit {
     Q_OBJECT
 
@@ -20,14 +24,18 @@ public:
     // Shows `shown` (lines separated by LF) with an empty undo history, unmodified.
     void showBody(const QString& shown);
 
-    // The text as the user sees it, lines separated by LF.
-    QString bodyText() const;
+    // The text as the user sees it, lines separated by LF; all of it, while it is filling too.
+    QString bodyText();
+    // A body shown in parts is still going in.
+    bool isFilling() const;
     // Its first line, up to the first line break between blocks: one that the user typed
     // with Shift+Enter (U+2028) is still in it.
     QString firstLineText() const;
 
 signals:
     void focusLost();
+    // There was no memory for the rest of a body shown in parts: the box shows only a part.
+    void fillFailed();
 
 protected:
     bool event(QEvent* event) override;
@@ -41,6 +49,7 @@ private:
     // They would show each boundary between pieces as a line break, and take the body in
     // unpieced: a body goes in through showBody and out through bodyText.
     using QPlainTextEdit::appendPlainText;
+    using QPlainTextEdit::clear;
     using QPlainTextEdit::insertPlainText;
     using QPlainTextEdit::setPlainText;
     using QPlainTextEdit::toPlainText;
@@ -58,6 +67,10 @@ private:
     // spends itself stepping from one to the other.
     void keepCursorOffPieceEnds();
     void showReadOnlyState();
+    // The rest of a body shown in parts, now: before anything edits the text.
+    void finishFill();
+
+    BodyFill* fill_;
 };
 
 }  // namespace mossleaf

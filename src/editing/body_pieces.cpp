@@ -209,9 +209,11 @@ void insertText(QTextCursor& cursor, const QString& text) {
     while (true) {
         qsizetype runLength = -1;  // through the last line of the run, without its break
         qsizetype breakLength = 0;
+        std::pair<qsizetype, qsizetype> longLine;  // the line after the run, when too long
         for (QStringView rest = remaining;;) {
             const auto [length, lineBreak] = firstLine(rest);
             if (length > kPieceLength) {
+                longLine = {length, lineBreak};
                 break;
             }
             runLength = rest.data() - remaining.data() + length;
@@ -230,7 +232,7 @@ void insertText(QTextCursor& cursor, const QString& text) {
         } else if (runLength >= 0) {
             cursor.insertText(remaining.first(runLength).toString());
         } else {
-            const auto [length, lineBreak] = firstLine(remaining);
+            const auto [length, lineBreak] = longLine;
             QStringView rest = remaining.first(length);
             for (bool firstPiece = true; !rest.isEmpty(); firstPiece = false) {
                 const qsizetype n = firstPieceLength(rest);

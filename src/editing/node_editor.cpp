@@ -51,6 +51,10 @@ NodeEditor::NodeEditor(Document& doc, OutlineTree& tree, TitleBox& titleBox, Bod
     connect(&titleBox_, &TitleBox::focusLost, this, &NodeEditor::Text1_LostFocus);
     connect(&titleBox_, &TitleBox::titleTooLong, this, &NodeEditor::tellTitleTooLong);
     connect(&body_, &BodyEdit::focusLost, this, &NodeEditor::Text2_LostFocus);
+    connect(&body_, &BodyEdit::fillFailed, this, [this] {
+        const std::string key = shownKey_;  // showing no body forgets it
+        bodyNotShown(key);
+    });
     titleBox_.hide();
     showBodyOf({});
 }
@@ -99,17 +103,17 @@ void NodeEditor::ShowSelection() {
         body_.showBody(QtText::bodyForDisplay(*body));
     } catch (const std::bad_alloc&) {
         // An exception leaving an event handler aborts the program. The copies are gone by
-        // now, so there is memory to say so; the read-only empty box keeps typing from
-        // landing on a body that was never shown.
-        body_.clear();
-        showBodyOf({});
-        tellBodyNotShown(selected);
+        // now, so there is memory to say so.
+        bodyNotShown(selected);
         return;
     }
     showBodyOf(doc_.Nodes.find(selected) ? selected : std::string());
 }
 
-void NodeEditor::tellBodyNotShown(const std::string& key) {
+void NodeEditor::bodyNotShown(const std::string& key) {
+    // The read-only empty box keeps typing from landing on a body that was never shown.
+    body_.showBody(QString());
+    showBodyOf({});
     QString text;
     try {
         const Node* node = doc_.Nodes.find(key);

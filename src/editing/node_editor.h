@@ -58,7 +58,8 @@ private:
     // Puts Text1, hidden, at `inTree` and opens mnuPop at `global`.
     void popUp(const QPoint& inTree, const QPoint& global);
     void showBodyOf(const std::string& key);
-    void tellBodyNotShown(const std::string& key);
+    // Empties the read-only box and says there was no memory to show the body of `key`.
+    void bodyNotShown(const std::string& key);
     void commitTitle();
     void openTitleBox();
 

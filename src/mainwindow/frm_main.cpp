@@ -235,7 +235,7 @@ void frmMain::showBody(const QString& body) {
     Text2->showBody(body);
 }
 void frmMain::clearBody() {
-    Text2->clear();
+    Text2->showBody(QString());
 }
 void frmMain::ensureNodeVisible(const std::string& key) {
     TreeView1->ensureVisible(key);
