@@ -267,7 +267,7 @@ LoadOutcome loadOutline(Document& doc, std::shared_ptr<const std::string> bytes,
     }
 }
 
-LoadOutcome LoadDocument(Document& doc, const std::string& path) {
+PreparedLoad prepareLoad(const std::string& path) {
     try {
         std::string reason;
         struct stat opened {};
@@ -275,20 +275,35 @@ LoadOutcome LoadDocument(Document& doc, const std::string& path) {
         if (!bytes) {
             const bool special =
                 opened.st_mode != 0 && !S_ISREG(opened.st_mode) && !S_ISDIR(opened.st_mode);
-            return {LoadOutcome::Status::CannotOpen, reason, special};
+            return {{LoadOutcome::Status::CannotOpen, reason, special}, nullptr};
         }
         // Read into a Document of its own first: running out of memory halfway (a title of
-        // a gigabyte) must leave this one as it was.
+        // a gigabyte) must leave the one shown as it was.
         auto loaded = std::make_unique<Document>();
         FileFingerprint print = FileFingerprint::ofRead(path, opened, bytes);
-        const LoadOutcome outcome = loadOutline(*loaded, std::move(bytes), path);
-        takeLoaded(doc, *loaded);
-        doc.onDisk = std::move(print);
-        return outcome;
+        LoadOutcome outcome = loadOutline(*loaded, std::move(bytes), path);
+        loaded->onDisk = std::move(print);
+        return {std::move(outcome), std::move(loaded)};
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {
     }
-    return {LoadOutcome::Status::CannotOpen, std::strerror(ENOMEM)};
+    return {{LoadOutcome::Status::CannotOpen, std::strerror(ENOMEM)}, nullptr};
+}
+
+LoadOutcome adoptLoad(Document& doc, PreparedLoad prepared) {
+    if (prepared.loaded) {
+        try {
+            takeLoaded(doc, *prepared.loaded);
+            doc.onDisk = std::move(prepared.loaded->onDisk);
+        } catch (const std::bad_alloc&) {
+            return {LoadOutcome::Status::CannotOpen, std::strerror(ENOMEM)};
+        }
+    }
+    return std::move(prepared.outcome);
+}
+
+LoadOutcome LoadDocument(Document& doc, const std::string& path) {
+    return adoptLoad(doc, prepareLoad(path));
 }
 
 }  // namespace mossleaf

@@ -40,4 +40,13 @@ LoadOutcome loadOutline(Document& doc, std::shared_ptr<const std::string> bytes,
 // Document as it was.
 LoadOutcome LoadDocument(Document& doc, const std::string& path);
 
+// LoadDocument in two steps: the file read into a Document of its own, which touches nothing
+// else and may run on another thread; then that Document taken over by the one shown.
+struct PreparedLoad {
+    LoadOutcome outcome;
+    std::unique_ptr<Document> loaded;  // null when the file was not read
+};
+PreparedLoad prepareLoad(const std::string& path);
+LoadOutcome adoptLoad(Document& doc, PreparedLoad prepared);
+
 }  // namespace mossleaf

@@ -231,6 +231,10 @@ void FileCommands::ClearDocument() {
     view_.clearBody();
 }
 
+void FileCommands::readAhead(std::unique_ptr<OutlineReadAhead> ahead) {
+    readAhead_ = std::move(ahead);
+}
+
 LoadOutcome::Status FileCommands::LoadDocument(QString path) {
     return load(File(std::move(path)));
 }
@@ -250,7 +254,10 @@ LoadOutcome::Status FileCommands::load(const File& file) {
 
 LoadOutcome::Status FileCommands::loadAndShow(const File& file) {
     using Status = LoadOutcome::Status;
-    const LoadOutcome outcome = mossleaf::LoadDocument(doc_, LocalPath::toBytes(file.path()));
+    const std::string path = LocalPath::toBytes(file.path());
+    const std::unique_ptr<OutlineReadAhead> ahead = std::move(readAhead_);
+    const LoadOutcome outcome =
+        ahead ? ahead->load(doc_, path) : mossleaf::LoadDocument(doc_, path);
     if (outcome.status == Status::CannotOpen) {
         MessageBox::exclamation(view_.viewWindow(),
                                 cannotOpenMessage(file.shown(), reasonOf(outcome)));

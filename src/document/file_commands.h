@@ -2,10 +2,12 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/document.h"
+#include "core/outline_read_ahead.h"
 #include "core/outline_reader.h"
 #include "core/outline_save.h"
 
@@ -31,6 +33,8 @@ public:
     void ClearDocument();
     // The path is taken by value: callers pass the dialog's FileName, which a load changes.
     LoadOutcome::Status LoadDocument(QString path);
+    // The command line's notebook, being read already: the first load takes it.
+    void readAhead(std::unique_ptr<OutlineReadAhead> ahead);
     SaveOutcome::Status SaveDocument(QString path);
 
     // The texts of the messages, headed by the file's path as `shownPath` gives it; the
@@ -71,6 +75,7 @@ private:
     Document& doc_;
     CommonDialog& dialog_;
     DocumentView& view_;
+    std::unique_ptr<OutlineReadAhead> readAhead_;
 };
 
 }  // namespace mossleaf

@@ -261,6 +261,10 @@ void frmMain::StoreBody() {
 void frmMain::ClearDocument() {
     fileCommands_->ClearDocument();
 }
+void frmMain::readAhead(std::unique_ptr<OutlineReadAhead> ahead) {
+    fileCommands_->readAhead(std::move(ahead));
+}
+
 void frmMain::LoadDocument(const QString& path) {
     fileCommands_->LoadDocument(path);
 }

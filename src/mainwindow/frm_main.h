@@ -17,18 +17,19 @@ class QToolBar;
 
 namespace mossleaf {
 
-class OutlineTree;     // TreeView1 (editing/outline_tree.h)
-class TitleBox;        // Text1 (editing/title_box.h)
-class BodyEdit;        // Text2 (editing/body_edit.h)
-class NodeEditor;      // selection, body editing and node commands (editing/node_editor.h)
-class LaunchCommands;  // Copy, Execute, Help (launch/launch_commands.h)
-class FileCommands;    // New, Open, Save, Save As, Close (document/file_commands.h)
-class CommonDialog;    // dlgCommonDialog (document/common_dialog.h)
-class WindowLayout;    // SizeControls and the splitter (mainwindow/window_layout.h)
-class SplitterZone;    // imgSplitter (mainwindow/splitter_zone.h)
-class StatusBar;       // sbStatusBar (mainwindow/status_bar.h)
-class ShellOpener;     // launch/shell_opener.h
-class SettingsStore;   // mainwindow/settings_store.h
+class OutlineTree;       // TreeView1 (editing/outline_tree.h)
+class TitleBox;          // Text1 (editing/title_box.h)
+class BodyEdit;          // Text2 (editing/body_edit.h)
+class NodeEditor;        // selection, body editing and node commands (editing/node_editor.h)
+class LaunchCommands;    // Copy, Execute, Help (launch/launch_commands.h)
+class FileCommands;      // New, Open, Save, Save As, Close (document/file_commands.h)
+class CommonDialog;      // dlgCommonDialog (document/common_dialog.h)
+class WindowLayout;      // SizeControls and the splitter (mainwindow/window_layout.h)
+class SplitterZone;      // imgSplitter (mainwindow/splitter_zone.h)
+class StatusBar;         // sbStatusBar (mainwindow/status_bar.h)
+class ShellOpener;       // launch/shell_opener.h
+class SettingsStore;     // mainwindow/settings_store.h
+class OutlineReadAhead;  // core/outline_read_ahead.h
 
 // Restores and keeps the outer bounds (mainwindow/window_placement.h).
 class WindowPlacement;
@@ -103,6 +104,8 @@ public:
     void StoreBody();
     void ClearDocument();
     void LoadDocument(const QString& path);
+    // What the command line's notebook is read into ahead of the window; the first load takes it.
+    void readAhead(std::unique_ptr<OutlineReadAhead> ahead);
     void SaveDocument(const QString& path);
 
     // Tree, title box and body text box.

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/outline_read_ahead.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/qsettings_store.h"
 #include "mainwindow/startup_trace.h"
@@ -15,11 +16,19 @@ std::unique_ptr<frmMain> form;
 std::unique_ptr<CaretRest> caretRest;
 }  // namespace
 
-void Main(const QString& commandLine) {
+std::unique_ptr<OutlineReadAhead> readAhead(const QString& commandLine) {
+    if (commandLine.isEmpty()) {
+        return nullptr;
+    }
+    return std::make_unique<OutlineReadAhead>(LocalPath::toBytes(commandLine));
+}
+
+void Main(const QString& commandLine, std::unique_ptr<OutlineReadAhead> ahead) {
     settingsStore = std::make_unique<QSettingsStore>();
     caretRest = std::make_unique<CaretRest>();
     form = std::make_unique<frmMain>(*settingsStore);
     form->commandLine = commandLine;
+    form->readAhead(std::move(ahead));
     StartupTrace::installIfRequested(*form);
     form->show();
 }

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "core/document.h"
+#include "core/outline_read_ahead.h"
 #include "core/outline_reader.h"
 #include "outline_test_support.h"
 
@@ -104,6 +105,39 @@ private slots:
         QCOMPARE(describe(doc), tree);
         QCOMPARE(QString::fromStdString(doc.CurrentFileName), loaded ? path : QString());
         QCOMPARE(int(doc.NodeCounter), doc.Nodes.Count() + 1);
+    }
+
+    // The window's first load takes the file read ahead: it must end as LoadDocument would.
+    void readAhead_loadsAsLoadDocument_data() {
+        QTest::addColumn<QByteArray>("file");  // null: no such file
+        QTest::addColumn<bool>("loadAnother");
+        QTest::newRow("outline") << kWorkedExample << false;
+        QTest::newRow("not an outline") << QByteArray("note\r\n<**********>,1,0,A\r\n") << false;
+        QTest::newRow("no such file") << QByteArray() << false;
+        QTest::newRow("another file loaded") << kWorkedExample << true;
+    }
+
+    void readAhead_loadsAsLoadDocument() {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, loadAnother);
+        const QString ahead = fileIn(dir_.path(), QStringLiteral("ahead.txt"));
+        QFile::remove(ahead);
+        if (!file.isNull()) {
+            writeFile(ahead, file);
+        }
+        const std::string loaded =
+            loadAnother ? put(records(2)).toStdString() : ahead.toStdString();
+        mossleaf::OutlineReadAhead readAhead(ahead.toStdString());
+        for (int load = 1; load <= 2; ++load) {  // the second reads the file anew
+            Document doc, expected;
+            const LoadOutcome outcome = readAhead.load(doc, loaded);
+            const LoadOutcome wanted = LoadDocument(expected, loaded);
+            QCOMPARE(outcome.status, wanted.status);
+            QCOMPARE(outcome.reason, wanted.reason);
+            QCOMPARE(describe(doc), describe(expected));
+            QCOMPARE(doc.CurrentFileName, expected.CurrentFileName);
+            writeFile(QString::fromStdString(loaded), records(3));
+        }
     }
 
     void decodesTitlesAndBodies_data() {
