@@ -23,7 +23,6 @@ BodyEdit::BodyEdit(QWidget* parent) : QPlainTextEdit(parent), fill_(new BodyFill
 }
 
 void BodyEdit::showBody(const QString& shown) {
-    fill_->cancel();
     setPlainText(QString());  // resets the cursor, the scrolling and the undo history
     fill_->start(shown);
     document()->setModified(false);
