@@ -40,27 +40,28 @@ Line lineAt(const char* begin, const char* end) {
     return {begin, eol, endLength};
 }
 
+// A header line starts at `p`: the marker, then a comma or the end of the line.
+bool startsHeader(const char* p, const char* end) {
+    const std::size_t n = kRecordMarker.size();
+    if (static_cast<std::size_t>(end - p) < n || std::memcmp(p, kRecordMarker.data(), n) != 0) {
+        return false;
+    }
+    const char* after = p + n;
+    return after == end || *after == ',' || *after == '\r' || *after == '\n';
+}
+
 // The start of the next header line at or after `from`, or `end`. `from` is a line start,
 // and so is any byte after a CR or an LF: the lines between headers are never split, only
 // the markers searched for, which are rare inside bodies.
 const char* nextHeader(const char* from, const char* end) {
-    const char* p = from;
-    while (end - p >= static_cast<std::ptrdiff_t>(kRecordMarker.size())) {
-        const void* found = std::memchr(p, kRecordMarker.front(), end - p);
-        if (found == nullptr) {
+    for (const char* p = from; p < end; ++p) {
+        p = static_cast<const char*>(std::memchr(p, kRecordMarker.front(), end - p));
+        if (p == nullptr) {
             break;
         }
-        p = static_cast<const char*>(found);
-        const char* after = p + kRecordMarker.size();
-        if (after > end) {
-            break;
-        }
-        if ((p == from || p[-1] == '\n' || p[-1] == '\r') &&
-            std::memcmp(p, kRecordMarker.data(), kRecordMarker.size()) == 0 &&
-            (after == end || *after == ',' || *after == '\r' || *after == '\n')) {
+        if ((p == from || p[-1] == '\n' || p[-1] == '\r') && startsHeader(p, end)) {
             return p;
         }
-        ++p;
     }
     return end;
 }
@@ -78,10 +79,7 @@ const char* linesTextEnd(const char* begin, const char* end) {
 }
 
 bool isHeader(const Line& line) {
-    const std::size_t length = line.end - line.begin;
-    return length >= kRecordMarker.size() &&
-           std::memcmp(line.begin, kRecordMarker.data(), kRecordMarker.size()) == 0 &&
-           (length == kRecordMarker.size() || line.begin[kRecordMarker.size()] == ',');
+    return startsHeader(line.begin, line.end);
 }
 
 // The fields of a header line: marker, record number, parent number, title. The title is
